@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace kanvio::platform {
+
+// Replaces target by source in one step: readers see the old or the new
+// file, never a mix. Throws Error on failure (source then still exists).
+void ReplaceFile(const std::filesystem::path& source, const std::filesystem::path& target);
+
+// Writes data to a temporary file beside target, flushes it to disk and
+// replaces target with it. Throws Error; target is untouched on failure.
+void WriteFileAtomically(const std::filesystem::path& target, const std::string& data);
+
+// An exclusive advisory lock on a lock file shared between processes,
+// held for the lifetime of the object. Blocks until granted.
+class FileLock {
+ public:
+  explicit FileLock(const std::filesystem::path& lock_file);
+  ~FileLock();
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+ private:
+  std::intptr_t handle_;  // file descriptor or HANDLE
+};
+
+}  // namespace kanvio::platform

@@ -1,0 +1,154 @@
+#include "platform/Crypto.h"
+
+#include <openssl/evp.h>
+#include <openssl/hmac.h>
+
+#include <memory>
+
+#include "support/Error.h"
+
+namespace kanvio::platform {
+namespace {
+
+using CipherCtx = std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)>;
+
+const EVP_CIPHER* AesCbcFor(std::size_t key_size) {
+  switch (key_size) {
+    case 16: return EVP_aes_128_cbc();
+    case 24: return EVP_aes_192_cbc();
+    case 32: return EVP_aes_256_cbc();
+    default: throw CryptoError("Ungültige Schlüssellänge für AES: " + std::to_string(key_size) + " Bytes");
+  }
+}
+
+// OpenSSL pads only with PKCS#7; zero padding is done by hand around a cipher
+// that pads nothing.
+Bytes RunCipher(const Bytes& key, const Bytes& iv, Bytes input, Padding padding, bool encrypt) {
+  const EVP_CIPHER* cipher = AesCbcFor(key.size());
+  if (iv.size() != 16) throw CryptoError("Ungültige Länge des Initialisierungsvektors");
+  if (padding == Padding::kZero) {
+    if (encrypt) input.resize((input.size() + 15) / 16 * 16, 0);
+    else if (input.size() % 16 != 0) throw CryptoError("Die Länge des verschlüsselten Textes ist ungültig");
+  }
+  CipherCtx ctx(EVP_CIPHER_CTX_new(), &EVP_CIPHER_CTX_free);
+  if (!ctx || EVP_CipherInit_ex(ctx.get(), cipher, nullptr, key.data(), iv.data(), encrypt ? 1 : 0) != 1)
+    throw CryptoError("AES konnte nicht initialisiert werden");
+  EVP_CIPHER_CTX_set_padding(ctx.get(), padding == Padding::kPkcs7 ? 1 : 0);
+  Bytes out(input.size() + 32);
+  int written = 0;
+  int final_len = 0;
+  if (EVP_CipherUpdate(ctx.get(), out.data(), &written, input.data(), static_cast<int>(input.size())) != 1 ||
+      EVP_CipherFinal_ex(ctx.get(), out.data() + written, &final_len) != 1)
+    throw CryptoError("Der Text konnte nicht entschlüsselt werden (Auffüllung ungültig)");
+  out.resize(static_cast<std::size_t>(written + final_len));
+  return out;
+}
+
+Bytes Digest(const EVP_MD* md, const Bytes& data) {
+  Bytes out(EVP_MAX_MD_SIZE);
+  unsigned int len = 0;
+  if (EVP_Digest(data.data(), data.size(), out.data(), &len, md, nullptr) != 1)
+    throw CryptoError("Hashwert konnte nicht berechnet werden");
+  out.resize(len);
+  return out;
+}
+
+int Base64Value(char c) {
+  if (c >= 'A' && c <= 'Z') return c - 'A';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+  if (c >= '0' && c <= '9') return c - '0' + 52;
+  if (c == '+') return 62;
+  if (c == '/') return 63;
+  return -1;
+}
+
+}  // namespace
+
+Bytes AesCbcEncrypt(const Bytes& key, const Bytes& iv, const Bytes& plain, Padding padding) {
+  return RunCipher(key, iv, plain, padding, true);
+}
+
+Bytes AesCbcDecrypt(const Bytes& key, const Bytes& iv, const Bytes& cipher, Padding padding) {
+  return RunCipher(key, iv, cipher, padding, false);
+}
+
+Bytes Sha1(const Bytes& data) { return Digest(EVP_sha1(), data); }
+Bytes Md5(const Bytes& data) { return Digest(EVP_md5(), data); }
+
+Bytes HmacSha256(const Bytes& key, const Bytes& data) {
+  Bytes out(EVP_MAX_MD_SIZE);
+  unsigned int len = 0;
+  if (!HMAC(EVP_sha256(), key.data(), static_cast<int>(key.size()), data.data(), data.size(), out.data(), &len))
+    throw CryptoError("HMAC konnte nicht berechnet werden");
+  out.resize(len);
+  return out;
+}
+
+std::string Base64Encode(const Bytes& data) {
+  static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  out.reserve((data.size() + 2) / 3 * 4);
+  for (std::size_t i = 0; i < data.size(); i += 3) {
+    std::uint32_t n = data[i] << 16;
+    if (i + 1 < data.size()) n |= data[i + 1] << 8;
+    if (i + 2 < data.size()) n |= data[i + 2];
+    out += kAlphabet[(n >> 18) & 63];
+    out += kAlphabet[(n >> 12) & 63];
+    out += i + 1 < data.size() ? kAlphabet[(n >> 6) & 63] : '=';
+    out += i + 2 < data.size() ? kAlphabet[n & 63] : '=';
+  }
+  return out;
+}
+
+Bytes Base64Decode(std::string_view text) {
+  Bytes out;
+  out.reserve(text.size() / 4 * 3);
+  std::uint32_t acc = 0;
+  int bits = 0;
+  std::size_t symbols = 0;
+  std::size_t pad = 0;
+  for (char c : text) {
+    if (c == ' ' || c == '\n' || c == '\r' || c == '\t') continue;
+    if (c == '=') {
+      ++pad;
+      continue;
+    }
+    int v = Base64Value(c);
+    if (v < 0 || pad > 0) throw CryptoError("Der Text ist keine gültige Base64-Zeichenfolge");
+    acc = (acc << 6) | static_cast<std::uint32_t>(v);
+    bits += 6;
+    ++symbols;
+    if (bits >= 8) {
+      bits -= 8;
+      out.push_back(static_cast<std::uint8_t>((acc >> bits) & 0xFF));
+    }
+  }
+  if ((symbols + pad) % 4 != 0 || pad > 2) throw CryptoError("Der Text ist keine gültige Base64-Zeichenfolge");
+  return out;
+}
+
+std::string ToHex(const Bytes& bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string out;
+  for (auto b : bytes) {
+    out += kDigits[b >> 4];
+    out += kDigits[b & 15];
+  }
+  return out;
+}
+
+Bytes FromHex(std::string_view hex) {
+  auto nibble = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    throw CryptoError("Ungültige Hexadezimalziffer");
+  };
+  if (hex.size() % 2) throw CryptoError("Ungültige Länge einer Hexadezimalzeichenfolge");
+  Bytes out;
+  for (std::size_t i = 0; i < hex.size(); i += 2)
+    out.push_back(static_cast<std::uint8_t>(nibble(hex[i]) << 4 | nibble(hex[i + 1])));
+  return out;
+}
+
+}  // namespace kanvio::platform
