@@ -14,7 +14,7 @@
 #include <set>
 #include <string>
 
-#include "config/DeploymentDefaults.h"
+#include "support/DeploymentDefaults.h"
 #include "support/DateTime.h"
 
 namespace kanvio {
