@@ -14,12 +14,12 @@ namespace {
 using namespace std::chrono_literals;
 
 std::string Script(const std::string& prefix, const std::string& script, const std::string& query) {
-  return "/shop/" + prefix + "_osc" + script + ".php?shp_system=gambio" + query;
+  return "/shop/" + prefix + "_osc" + script + ".php?shp_system=individuell" + query;
 }
 
 std::string Check(const std::string& prefix, const std::string& function) {
   return "/shop/" + prefix + "_osc_val.php?function_name=" + function +
-         "&CallName=check_function&shp_system=gambio";
+         "&CallName=check_function&shp_system=individuell";
 }
 
 std::string Sync(const std::string& value) { return Script("ledgrox", "_sync", "&sync=" + value); }
@@ -119,7 +119,7 @@ TEST_F(ShopSimulatorTest, StateIdsArriveDecodedAndTheQueryAsSent) {
   EXPECT_EQ(simulator_.Shop().ReceivedStateIds(), std::vector<std::string>{"A/7 x"});
   const auto requests = simulator_.Requests();
   ASSERT_EQ(requests.size(), 1u);
-  EXPECT_EQ(requests[0].query, "shp_system=gambio&id=A%2F7%20x");
+  EXPECT_EQ(requests[0].query, "shp_system=individuell&id=A%2F7%20x");
   EXPECT_EQ(requests[0].Param("id"), "A/7 x");
   EXPECT_EQ(requests[0].path, "/shop/vd_osc_del.php");
 }
@@ -307,7 +307,7 @@ TEST(ShopSimulatorStateFileTest, ShowsWhatReachedTheShop) {
   ShopSimulator simulator(Options("", dir / "shop.xml"));
   simulator.Start();
   httplib::Client client("127.0.0.1", simulator.Port());
-  ASSERT_TRUE(client.Get("/vd_osc_del.php?shp_system=gambio&id=1002"));
+  ASSERT_TRUE(client.Get("/vd_osc_del.php?shp_system=individuell&id=1002"));
 
   pugi::xml_document state;
   ASSERT_TRUE(state.load_file((dir / "shop.xml").c_str()));

@@ -32,7 +32,9 @@ struct SimulatorOptions {
 };
 
 // Serves on 127.0.0.1. Every member may be called from any thread; the
-// handlers run on the server's own threads.
+// handlers run on the server's own threads. A POST without Content-Length is
+// answered 400 by the HTTP server before any handler runs, so it is neither
+// recorded nor counted.
 class ShopSimulator {
  public:
   // Throws std::invalid_argument for a password over 32 bytes.
