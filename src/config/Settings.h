@@ -22,7 +22,7 @@
 #include <span>
 #include <string>
 
-#include "config/DeploymentDefaults.h"
+#include "support/DeploymentDefaults.h"
 #include "support/DateTime.h"
 
 namespace kanvio {
