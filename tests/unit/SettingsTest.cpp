@@ -124,7 +124,7 @@ TEST_F(SettingsTest, FreshStoreReadsTheDefaultsOfTheTable) {
   EXPECT_FALSE(view.ebay_sandbox());
   EXPECT_EQ(view.WEBSERVICE_STOCKVALUE(), 0.0f);
   EXPECT_EQ(view.amazon_dateFrom(), LocalDateTime{});
-  EXPECT_EQ(view.amazon_validationkey(), KANVIO_PLACEHOLDER_AMAZON_VALIDATIONKEY);
+  EXPECT_EQ(view.amazon_validationkey(), KANVIO_AMAZON_VALIDATIONKEY);
   EXPECT_EQ(view.marlixKanvio_ShopConfigRef_ShopConfigService(), "http://localhost/epages/Site.soap");
   EXPECT_FALSE(fs::exists(StoreFolder())) << "reading must not create the store";
 }
