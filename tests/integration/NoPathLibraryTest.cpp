@@ -92,11 +92,6 @@ TEST_F(NoPathLibraryTest, ConfigFileWriterLogsAndThrows) {
               ElementsAre(EndsWith(MissingLibraryLine()), EndsWith("Error - Paths.dll not found! \r")));
 }
 
-TEST_F(NoPathLibraryTest, NothingIsWrittenUnlessTheIniBesideTheProgramEnablesIt) {
-  EXPECT_EQ(Run("config-path").status, 0);
-  EXPECT_FALSE(fs::exists(ProgramFolder() / "Logs"));
-}
-
 TEST_F(NoPathLibraryTest, LookupFailureMadeForTheLoggerIsNotLogged) {
   EnableLogging();
   EXPECT_EQ(Run("log 'Verbindung verloren'").status, 0);

@@ -65,15 +65,6 @@ TEST(ConfigFilePathTest, LibraryIsGivenTheSoftwareFolder) {
   EXPECT_EQ(paths.TempDir, fs::temp_directory_path().string());
 }
 
-TEST(ConfigFilePathTest, PathLibraryIsExpectedInTheSoftwareFolder) {
-  ScopedEnv unset("KANVIO_PATHS_LIBRARY", std::nullopt);
-  EXPECT_EQ(ConfigFilePath::PathLibraryFile(), SoftwareFolder() / platform::kPathLibraryName);
-  EXPECT_EQ(fs::weakly_canonical(ConfigFilePath::PathLibraryFile()),
-            fs::weakly_canonical(KANVIO_PATHS_LIBRARY_FILE));
-  ScopedEnv empty("KANVIO_PATHS_LIBRARY", "");
-  EXPECT_EQ(ConfigFilePath::PathLibraryFile(), SoftwareFolder() / platform::kPathLibraryName);
-}
-
 TEST(ConfigFilePathTest, LibraryWithoutGetTempYieldsEmptyTempDir) {
   HostFolders host;
   ScopedEnv library("KANVIO_PATHS_LIBRARY", KANVIO_PATHS_NO_TEMP_LIBRARY_FILE);

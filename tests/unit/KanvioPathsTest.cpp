@@ -3,17 +3,13 @@
 #include "HostFolders.h"
 #include "config/KanvioPaths.h"
 #include "config/Settings.h"
-#include "platform/DynamicLibrary.h"
 
 namespace kanvio {
 namespace {
 
 namespace fs = std::filesystem;
 using test::HostFolders;
-using test::ScopedEnv;
 using test::WriteFile;
-
-fs::path ExecutableFolder() { return platform::ExecutablePath().parent_path(); }
 
 void SetErpSystem(const std::string& erp) {
   Settings settings;
@@ -59,14 +55,6 @@ TEST(KanvioPathsTest, OwnFilesLieBelowProgramData) {
   settings.set_amazon_report_file_path("Berichte/Amazon");
   settings.Save();
   EXPECT_EQ(KanvioPaths::AmazonPath(), host.ProgramData() / "Berichte/Amazon");
-}
-
-TEST(KanvioPathsTest, WithoutPathLibraryEveryPathFallsBack) {
-  HostFolders host;
-  ScopedEnv library("KANVIO_PATHS_LIBRARY", (host.ProgramData() / "missing.so").string());
-  EXPECT_EQ(KanvioPaths::programmDataPath(), ExecutableFolder());
-  EXPECT_EQ(KanvioPaths::LogFileName(), ExecutableFolder() / "Logs" / "kvxError.log");
-  EXPECT_EQ(KanvioPaths::AmazonPath(), fs::path("Webshop/ImportFiles/Amazon/"));
 }
 
 }  // namespace

@@ -14,7 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::HostFolders;
-using test::ScopedEnv;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
@@ -37,18 +36,6 @@ TEST(LoggerTest, TrueInAnyLetterCaseEnablesLoggingAndCreatesTheLogsFolder) {
     Logger::LogInfo("Hallo");
     EXPECT_EQ(host.LogLines().size(), 1u) << value;
   }
-}
-
-TEST(LoggerTest, HostIniOfTheVdHostIsUsedForVd) {
-  HostFolders host;
-  host.WriteHostIni("true", "VD", "VD.ini");
-  Logger::LogInfo("ledgrox");
-  EXPECT_FALSE(fs::exists(host.LogFile()));
-  Settings settings;
-  settings.set_ERP_SYSTEM("vd");
-  settings.Save();
-  Logger::LogInfo("vd");
-  EXPECT_EQ(host.LogLines().size(), 1u);
 }
 
 TEST(LoggerTest, LineIsGermanDateTimeLevelMessageBlankCrLf) {
@@ -114,15 +101,6 @@ TEST(LoggerTest, WriteFailureReachesTheCaller) {
   fs::remove_all(host.ProgramData() / "Logs");
   test::WriteFile(host.ProgramData() / "Logs", "");  // a file where the folder should be
   EXPECT_THROW(Logger::LogError("x"), std::exception);
-}
-
-TEST(LoggerTest, MissingPathLibraryEndsWithoutEndlessRecursion) {
-  HostFolders host;
-  host.EnableLogging();
-  ScopedEnv library("KANVIO_PATHS_LIBRARY", (host.ProgramData() / "missing.so").string());
-  Logger::LogError("ohne Pfadbibliothek");
-  Logger::LogWarning("noch einmal");
-  EXPECT_FALSE(fs::exists(host.LogFile()));  // the host ini below ProgramData is out of reach now
 }
 
 TEST(LoggerTest, LoggingFromManyThreadsKeepsLinesWhole) {
