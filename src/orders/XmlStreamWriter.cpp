@@ -126,7 +126,8 @@ XmlStreamWriter::~XmlStreamWriter() {
 }
 
 XmlStreamWriter::Snapshot XmlStreamWriter::Take() const {
-  return {buffer_.size(), open_.size(), start_tag_open_, !open_.empty() && open_.back().has_children};
+  return {buffer_.size(), open_.size(), start_tag_open_, !open_.empty() && open_.back().has_children,
+          has_root_};
 }
 
 void XmlStreamWriter::Restore(const Snapshot& snapshot) {
@@ -134,6 +135,7 @@ void XmlStreamWriter::Restore(const Snapshot& snapshot) {
   open_.resize(snapshot.depth);
   start_tag_open_ = snapshot.start_tag_open;
   if (!open_.empty()) open_.back().has_children = snapshot.parent_has_children;
+  has_root_ = snapshot.has_root;
 }
 
 template <class Append>
@@ -165,6 +167,14 @@ void XmlStreamWriter::WriteUnit(const std::function<void()>& unit) {
   FlushIfFull();
 }
 
+void XmlStreamWriter::BeginElement() {
+  if (open_.empty()) {
+    if (has_root_) throw Error("Die XML-Datei hat bereits ein Wurzelelement");
+    has_root_ = true;
+  }
+  FinishStartTag();
+}
+
 void XmlStreamWriter::FinishStartTag() {
   if (start_tag_open_) buffer_ += '>';
   start_tag_open_ = false;
@@ -191,7 +201,7 @@ void XmlStreamWriter::WriteComment(std::string_view text) {
 
 void XmlStreamWriter::StartElement(std::string_view name) {
   Atomically([&] {
-    FinishStartTag();
+    BeginElement();
     StartLine(open_.size());
     open_.push_back({std::string(name), false});
     buffer_ += '<';
@@ -213,7 +223,7 @@ void XmlStreamWriter::WriteAttribute(std::string_view name, std::string_view val
 
 void XmlStreamWriter::WriteElementString(std::string_view name, std::string_view text) {
   Atomically([&] {
-    FinishStartTag();
+    BeginElement();
     StartLine(open_.size());
     buffer_ += '<';
     buffer_ += name;
@@ -254,6 +264,8 @@ void XmlStreamWriter::Close() {
   if (closed_) return;
   if (file_failed_) throw Error("Die XML-Datei " + file_.temporary_path().string() + " ist unvollständig");
   try {
+    if (!has_root_)
+      throw Error("Die XML-Datei " + file_.temporary_path().string() + " hat kein Wurzelelement");
     EndAll();
     Flush();
     closed_ = true;

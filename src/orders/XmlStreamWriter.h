@@ -44,6 +44,7 @@ class XmlStreamWriter {
   // Throws Error for a text that a comment cannot hold ("--", a final "-").
   void WriteComment(std::string_view text);
   void StartElement(std::string_view name);
+  // A second root element is refused (Error).
   // Only directly after StartElement.
   void WriteAttribute(std::string_view name, std::string_view value);
   // <name>text</name>, or <name /> for the empty text.
@@ -55,6 +56,7 @@ class XmlStreamWriter {
   // outermost one.
   void WriteUnit(const std::function<void()>& unit);
   // Ends every open element, writes the file to disk and replaces the target.
+  // Throws Error for a document without root element.
   void Close();
 
   std::size_t depth() const { return open_.size(); }
@@ -71,10 +73,12 @@ class XmlStreamWriter {
     std::size_t depth;
     bool start_tag_open;
     bool parent_has_children;
+    bool has_root;
   };
 
   Snapshot Take() const;
   void Restore(const Snapshot& snapshot);
+  void BeginElement();
   void FinishStartTag();
   void StartLine(std::size_t level);
   void EndAll();
@@ -88,6 +92,7 @@ class XmlStreamWriter {
   std::string buffer_;
   std::vector<OpenElement> open_;
   bool start_tag_open_ = false;
+  bool has_root_ = false;
   bool in_unit_ = false;
   bool closed_ = false;
   bool file_failed_ = false;

@@ -172,17 +172,6 @@ TEST_F(OrderXmlWriterTest, FailureHalfWayLeavesWellFormedFileWithTheOrdersSoFar)
   EXPECT_EQ(ParseFile(file_)->select_nodes("/OrderNotification/Bestellvorgang").size(), 3u);
 }
 
-TEST_F(OrderXmlWriterTest, FailureWithoutKeepingThePartLeavesTheOldFile) {
-  test::WriteFile(file_, "old");
-  try {
-    OrderXmlWriter writer(file_, At({}));
-    writer.WriteOrder(OrderWithVariantMembers("1"));
-    throw std::runtime_error("failed");
-  } catch (const std::runtime_error&) {
-  }
-  EXPECT_EQ(test::ReadFile(file_), "old");
-}
-
 TEST(XmllintCheck, RejectsAFileThatIsNotWellFormed) {
   test::TempDir dir;
   test::WriteFile(dir / "broken.xml", "<?xml version=\"1.0\"?><OrderNotification><Bestellvorgang>");

@@ -147,6 +147,19 @@ TEST_F(XmlStreamWriterTest, KeptPartialDocumentIsClosedAndWellFormed) {
   EXPECT_EQ(FilesIn(dir_.path()), 1u);
 }
 
+TEST_F(XmlStreamWriterTest, DocumentWithoutRootNeverReplacesTarget) {
+  test::WriteFile(target_, "old");
+  {
+    XmlStreamWriter xml(target_, {.after_failure = AfterFailure::kKeepPartial});
+    xml.WriteComment("failed before the root");
+  }
+  EXPECT_EQ(test::ReadFile(target_), "old");
+  XmlStreamWriter xml(target_, {});
+  EXPECT_THROW(xml.Close(), Error);
+  EXPECT_EQ(test::ReadFile(target_), "old");
+  EXPECT_EQ(FilesIn(dir_.path()), 1u);
+}
+
 TEST_F(XmlStreamWriterTest, FailedUnitLeavesNoMarkupEvenBeyondTheFlushSize) {
   XmlStreamWriter xml(target_, {});
   xml.StartElement("Root");
@@ -171,6 +184,9 @@ TEST_F(XmlStreamWriterTest, MisuseIsRefused) {
   EXPECT_THROW(xml.WriteAttribute("a", "b"), Error);
   EXPECT_THROW(xml.EndElement(), Error);
   xml.StartElement("Root");
+  xml.EndElement();
+  EXPECT_THROW(xml.StartElement("SecondRoot"), Error);
+  EXPECT_THROW(xml.WriteElementString("SecondRoot", ""), Error);
   xml.Close();
   EXPECT_THROW(xml.StartElement("Late"), Error);
   EXPECT_THROW(XmlStreamWriter(dir_ / "missing" / "orders.xml", {}), Error);
