@@ -41,12 +41,12 @@ struct Preis {
 struct Preisliste;
 
 struct Article {
-  std::string Artikelnummer;
-  std::optional<std::string> Artikelbeschreibung;
-  std::optional<std::string> Anmerkungen;
+  std::string Artikelnummer{};
+  std::optional<std::string> Artikelbeschreibung{};
+  std::optional<std::string> Anmerkungen{};
   float Mwstcode = 0;
-  std::optional<std::string> Einheit;
-  std::optional<std::string> ArtikelKategorie;
+  std::optional<std::string> Einheit{};
+  std::optional<std::string> ArtikelKategorie{};
   float Gewicht = 0;
   float Volumen = 0;
   float ArtikelpreisNetto = 0;
@@ -54,25 +54,25 @@ struct Article {
   float ProductPriceQuantity = 0;
   std::string ArtikelPreisWaehrung = "EUR";
   float Einkaufspreis = 0;
-  std::optional<std::string> Artikelbild;
+  std::optional<std::string> Artikelbild{};
   float LagerbestandAktuell = 0;
   float LagerMindestbestand = 0;
-  std::optional<std::string> LagerWiederbeschaffungsdauer;
-  std::vector<Preis> Preise;
-  std::optional<std::vector<Preisliste>> Preislisten;
+  std::optional<std::string> LagerWiederbeschaffungsdauer{};
+  std::vector<Preis> Preise{};
+  std::optional<std::vector<Preisliste>> Preislisten{};
 };
 
 struct Preisliste {
-  std::string Name;
-  std::vector<Article> Artikel;
-  std::vector<Preis> Preise;
+  std::string Name{};
+  std::vector<Article> Artikel{};
+  std::vector<Preis> Preise{};
 };
 
 struct Lagerbestand {
-  std::string ArtikelnummerWebshop;
+  std::string ArtikelnummerWebshop{};
   float LagerBestandAktuell = 0;
   float LagerMindestBestand = 0;
-  std::optional<std::string> LagerWiederbeschaffungsDauer;
+  std::optional<std::string> LagerWiederbeschaffungsDauer{};
 };
 
 }  // namespace kanvio

@@ -265,7 +265,7 @@ void ReadPriceNumber(const RecordFields& fields, const char* element, float& tar
   const std::optional<std::string> text = GivenText(fields[element]);
   if (!text || text->empty()) return;
   const std::optional<float> value = ToFloat(*text, true);
-  if (!value) throw Error(fmt::format("Der Wert {} von {} in der Preislistendatei ist keine gültige Zahl.", *text, element));
+  if (!value) throw Error(fmt::format("Der Wert \"{}\" von {} in der Preislistendatei ist keine gültige Zahl.", *text, element));
   target = *value;
 }
 
