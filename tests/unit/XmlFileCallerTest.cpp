@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "config/Settings.h"
+#include "hostfiles/HostXmlFile.h"
 #include "support/Error.h"
 
 namespace kanvio {
@@ -325,6 +327,20 @@ TEST_F(XmlFileCallerTest, Latin1FilesAreReadAsUtf8) {
                                  "</Artikelexport>");
   EXPECT_EQ(Only(articles).Artikelnummer, "Mü");
   EXPECT_EQ(Only(articles).Artikelbeschreibung, "Käse");
+}
+
+TEST_F(XmlFileCallerTest, FormsWithoutPathReadTheFileOfTheOperation) {
+  test::ScopedEnv store("KANVIO_USER_CONFIG_DIR", (dir_ / "store").string());
+  test::ScopedEnv deployment("KANVIO_DEPLOYMENT_CONFIG", (dir_ / "deployment.config").string());
+  const auto file = dir_ / "Lagerbestände.xml";
+  Settings settings;
+  settings.set_WEBSERVICE_RESULT_FILEPATH(PathToUtf8(file));
+  settings.Save();
+  test::WriteFile(file, "<LagerbestandExport><Artikel><ArtikelnummerWebshop>S</ArtikelnummerWebshop></Artikel>"
+                        "</LagerbestandExport>");
+  const auto stock = XmlFileCaller::ReadXmlStockValues(error_, sync_);
+  ASSERT_TRUE(stock);
+  EXPECT_EQ(stock->at(0).ArtikelnummerWebshop, "S");
 }
 
 }  // namespace
