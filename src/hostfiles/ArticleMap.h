@@ -24,6 +24,11 @@ class ArticleMap {
     return true;
   }
 
+  void Reserve(std::size_t count) {
+    entries_.reserve(count);
+    index_.reserve(count);
+  }
+
   const Article* Find(const std::string& number) const {
     auto it = index_.find(number);
     return it == index_.end() ? nullptr : &entries_[it->second].second;

@@ -153,8 +153,10 @@ Article ReadPriceRow(const RecordFields& fields, std::string& product_error, Syn
 std::optional<ArticleMap> ReadArticles(const std::filesystem::path& file, std::string& product_error,
                                        SyncSettings& sync_settings) {
   const HostXmlFile host_file = HostXmlFile::LoadForReading(file);
+  const std::vector<pugi::xml_node> rows = Descendants(host_file.Document(), "row");
   ArticleMap articles;
-  for (pugi::xml_node row : Descendants(host_file.Document(), "row")) {
+  articles.Reserve(rows.size());
+  for (pugi::xml_node row : rows) {
     const RecordFields fields(row, {"ArtikelnummerWebshop", "Artikelbeschreibung", "MwStCode", "Einheit",
                                     "Artikelkategorie", "Gewicht", "Volumen", "Anmerkungen", "ArtikelpreisNetto",
                                     "ArtikelpreisBrutto", "ArtikelPreisBeziehtSichAufMenge",
@@ -175,8 +177,10 @@ std::optional<ArticleMap> ReadArticles(const std::filesystem::path& file, std::s
 std::optional<ArticleMap> ReadArticlePrices(const std::filesystem::path& file, std::string& product_error,
                                             SyncSettings& sync_settings) {
   const HostXmlFile host_file = HostXmlFile::LoadForReading(file);
+  const std::vector<pugi::xml_node> rows = Descendants(host_file.Document(), "row");
   ArticleMap articles;
-  for (pugi::xml_node row : Descendants(host_file.Document(), "row")) {
+  articles.Reserve(rows.size());
+  for (pugi::xml_node row : rows) {
     const RecordFields fields(row, {"ArtikelnummerWebshop", "ArtikelpreisNetto", "ArtikelpreisBrutto",
                                     "ArtikelpreisWaehrung", "ArtikelPreisBeziehtSichAufMenge", "Einkaufspreis"});
     const pugi::xml_node number = fields["ArtikelnummerWebshop"];
