@@ -311,6 +311,7 @@ TEST_F(XmlFileCallerTest, UnreadableFilesThrowAndStayUntouched) {
     std::filesystem::remove(file_);
     EXPECT_THROW(read(file_, error_, sync_), FileNotFoundError);
     EXPECT_FALSE(std::filesystem::exists(file_));
+    EXPECT_THROW(read(dir_.path(), error_, sync_), Error);
   }
 }
 
