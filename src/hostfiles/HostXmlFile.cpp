@@ -52,7 +52,8 @@ bool HasByteOrderMark(std::string_view start) {
 // The parser works on the buffer in place, so the line is counted in a fresh copy.
 long LineAt(const std::filesystem::path& file, std::ptrdiff_t offset) {
   const FileBytes bytes = ReadBytes(file);
-  const auto end = bytes.data.get() + std::clamp<std::ptrdiff_t>(offset, 0, static_cast<std::ptrdiff_t>(bytes.size));
+  const auto end =
+      bytes.data.get() + std::clamp<std::ptrdiff_t>(offset, 0, static_cast<std::ptrdiff_t>(bytes.size));
   return 1 + static_cast<long>(std::count(bytes.data.get(), end, '\n'));
 }
 

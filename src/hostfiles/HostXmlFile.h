@@ -4,10 +4,9 @@
 // normalised texts; the editing form keeps comments, declaration, white
 // space and line ends so that a saved file differs only by the edit.
 
-#include <pugixml.hpp>
-
 #include <filesystem>
 #include <memory>
+#include <pugixml.hpp>
 #include <string>
 
 namespace kanvio {
