@@ -23,7 +23,7 @@ namespace {
 constexpr const char* kSource = "XmlFileCaller";
 
 constexpr std::string_view kIgnoreMarker = "KVX_IGNORE";
-// Stock files are written by a part of the host that spells the marker without the underscore.
+// Stock files also know the marker without the underscore.
 constexpr std::string_view kStockIgnoreMarker = "KVXIGNORE";
 
 // The text of a field the file asks to be updated; nullopt for a missing or ignored field.
