@@ -56,13 +56,20 @@ ExportProtocol ResultProtocol::FromAnswer(const std::string& answer) {
 
 void ResultProtocol::Write(const std::filesystem::path& file, const std::string& root,
                            const ExportProtocol& protocol) {
+  Write(file, root, std::vector<ExportProtocol>{protocol});
+}
+
+void ResultProtocol::Write(const std::filesystem::path& file, const std::string& root,
+                           const std::vector<ExportProtocol>& protocols) {
   HostXmlFile host_file = HostXmlFile::LoadForEditing(file);
   pugi::xml_node host_root = host_file.Root();
   if (root != host_root.name())
     throw XmlError(fmt::format("Die Datei {} hat das Wurzelelement {} statt {}; das {} wurde nicht angefügt.",
                                PathToUtf8(file), host_root.name(), root, kProtocol));
-  pugi::xml_node element = host_root.append_child(kProtocol);
-  for (auto [name, value] : Values(protocol)) element.append_child(name).text().set(value->c_str());
+  for (const auto& protocol : protocols) {
+    pugi::xml_node element = host_root.append_child(kProtocol);
+    for (auto [name, value] : Values(protocol)) element.append_child(name).text().set(value->c_str());
+  }
   host_file.Save();
 }
 
