@@ -1,6 +1,7 @@
 #include "shops/ShopCaller.h"
 
 #include <map>
+#include <utility>
 
 #include "support/Text.h"
 
@@ -22,7 +23,9 @@ ShopCaller::ShopCaller(const std::string& shopSystem, IWorker& worker) {
   if (family != families.end()) shop_ = family->second(worker);
 }
 
-void ShopCaller::Register(const std::string& key, Factory factory) { Families()[key] = std::move(factory); }
+ShopCaller::Factory ShopCaller::Register(const std::string& key, Factory factory) {
+  return std::exchange(Families()[key], std::move(factory));
+}
 
 void ShopCaller::Unregister(const std::string& key) { Families().erase(key); }
 

@@ -25,9 +25,10 @@ class ShopCaller {
   std::unique_ptr<IShop> GetShop() { return std::move(shop_); }
 
   // key is compared exactly with the lower-cased name. Registering a key again
-  // replaces its factory. Not thread-safe: registration happens while the
-  // library loads, or in tests before a connection is made.
-  static void Register(const std::string& key, Factory factory);
+  // replaces its factory; the replaced one (or an empty one) is returned. Not
+  // thread-safe: registration happens while the library loads, or in tests
+  // before a connection is made.
+  static Factory Register(const std::string& key, Factory factory);
   static void Unregister(const std::string& key);
 
   struct Registrar {
