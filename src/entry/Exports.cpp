@@ -1,12 +1,13 @@
 // The C boundary: COM strings in and out, and the one place where every
 // failure is caught. Nothing unwinds into the host.
+#include "marlixKanvio/exports.h"
+
 #include <cstring>
 #include <string>
 #include <string_view>
 
 #include "entry/ShopService.h"
 #include "marlixKanvio/comstrings.h"
-#include "marlixKanvio/exports.h"
 #include "platform/CodePage.h"
 #include "support/Text.h"
 #include "worker/LogFailure.h"
@@ -17,13 +18,15 @@ using kanvio::ShopService;
 
 std::string Utf8(BSTR text) {
   if (text == nullptr) return {};
-  return kanvio::text::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), SysStringLen(text)));
+  return kanvio::text::Utf16ToUtf8(
+      std::u16string_view(reinterpret_cast<const char16_t*>(text), SysStringLen(text)));
 }
 
 BSTR NewBstr(const std::string& utf8) noexcept {
   try {
     const std::u16string utf16 = kanvio::text::Utf8ToUtf16(utf8);
-    return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(utf16.data()), static_cast<uint32_t>(utf16.size()));
+    return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(utf16.data()),
+                             static_cast<uint32_t>(utf16.size()));
   } catch (...) {
     return nullptr;
   }
@@ -97,7 +100,8 @@ int32_t KANVIO_CALL DeInitStatusAnzeige(void) { return ShopService::DeInitStatus
 int32_t KANVIO_CALL InitAmazon(BSTR erp, BSTR merchantId, BSTR language, BSTR date, BSTR parameter,
                                BSTR* Fehlermeldung) {
   return Guard(Fehlermeldung, [&](std::string& error) {
-    return ShopService::InitAmazon(Utf8(erp), Utf8(merchantId), Utf8(language), Utf8(date), Utf8(parameter), error);
+    return ShopService::InitAmazon(Utf8(erp), Utf8(merchantId), Utf8(language), Utf8(date), Utf8(parameter),
+                                   error);
   });
 }
 
@@ -114,7 +118,8 @@ int32_t KANVIO_CALL GetReports(char** Fehlermeldung) {
 }
 
 int32_t KANVIO_CALL GetOrders(BSTR XMLFile, BSTR* Fehlermeldung) {
-  return Guard(Fehlermeldung, [&](std::string& error) { return ShopService::GetOrders(Utf8(XMLFile), error); });
+  return Guard(Fehlermeldung,
+               [&](std::string& error) { return ShopService::GetOrders(Utf8(XMLFile), error); });
 }
 
 int32_t KANVIO_CALL InitEbay(BSTR erp, BSTR username, BSTR site, BSTR date, BSTR sandbox, BSTR parameter,
@@ -122,8 +127,8 @@ int32_t KANVIO_CALL InitEbay(BSTR erp, BSTR username, BSTR site, BSTR date, BSTR
   return Guard(fehlermeldung, ShopService::kEbayConnectionFailed, [&](std::string& error) {
     const std::string before = token != nullptr ? Utf8(*token) : std::string();
     std::string value = before;
-    const int32_t result = ShopService::InitEbay(Utf8(erp), Utf8(username), Utf8(site), Utf8(date), Utf8(sandbox),
-                                                 Utf8(parameter), error, value);
+    const int32_t result = ShopService::InitEbay(Utf8(erp), Utf8(username), Utf8(site), Utf8(date),
+                                                 Utf8(sandbox), Utf8(parameter), error, value);
     UpdateToken(token, before, value);
     return result;
   });
@@ -147,7 +152,8 @@ int32_t KANVIO_CALL FunctionSupported(BSTR functionName, BSTR* Fehlermeldung) {
 }
 
 int32_t KANVIO_CALL GetUnimportedOrdersCount(BSTR* Fehlermeldung) {
-  return Guard(Fehlermeldung, [](std::string& error) { return ShopService::GetUnimportedOrdersCount(error); });
+  return Guard(Fehlermeldung,
+               [](std::string& error) { return ShopService::GetUnimportedOrdersCount(error); });
 }
 
 int32_t KANVIO_CALL GetWebshopArticleList(BSTR XMLFile, BSTR* Fehlermeldung) {
@@ -156,11 +162,13 @@ int32_t KANVIO_CALL GetWebshopArticleList(BSTR XMLFile, BSTR* Fehlermeldung) {
 }
 
 int32_t KANVIO_CALL GetArticles(BSTR XMLFile, BSTR* Fehlermeldung) {
-  return Guard(Fehlermeldung, [&](std::string& error) { return ShopService::GetArticles(Utf8(XMLFile), error); });
+  return Guard(Fehlermeldung,
+               [&](std::string& error) { return ShopService::GetArticles(Utf8(XMLFile), error); });
 }
 
 int32_t KANVIO_CALL SetArticles(BSTR XMLFile, BSTR* Fehlermeldung) {
-  return Guard(Fehlermeldung, [&](std::string& error) { return ShopService::SetArticles(Utf8(XMLFile), error); });
+  return Guard(Fehlermeldung,
+               [&](std::string& error) { return ShopService::SetArticles(Utf8(XMLFile), error); });
 }
 
 int32_t KANVIO_CALL SetOrderStatus(BSTR XMLFile, BSTR* Fehlermeldung) {

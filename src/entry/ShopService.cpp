@@ -44,7 +44,8 @@ using Check = std::int32_t (*)(IShop& shop, std::string& error);
 
 // The connector operation behind each name that FunctionSupported answers.
 constexpr std::array<std::pair<std::string_view, Check>, 11> kChecks{{
-    {"GetUnimportedOrdersCount", [](IShop& s, std::string&) { return s.SucheAnzahlOffeneBestellungenImShop(); }},
+    {"GetUnimportedOrdersCount",
+     [](IShop& s, std::string&) { return s.SucheAnzahlOffeneBestellungenImShop(); }},
     {"GetOrders", [](IShop& s, std::string& e) { return s.HoleBestellungenVomShop(e, true); }},
     {"GetWebshopArticleList", [](IShop& s, std::string& e) { return s.HoleArtikellisteVomShop(e, true); }},
     {"GetArticles", [](IShop& s, std::string& e) { return s.HoleArtikelVomShop(e, true); }},
@@ -91,8 +92,8 @@ void ShopService::CreateWorkerWithShop(const std::string& erp, const std::string
 }
 
 std::int32_t ShopService::InitShop(const std::string& erp, const std::string& shopName,
-                                   const std::string& shopUrl, const std::string& user, const std::string& pwd,
-                                   std::string& Fehlermeldung) {
+                                   const std::string& shopUrl, const std::string& user,
+                                   const std::string& pwd, std::string& Fehlermeldung) {
   MakeConfigFileCurrent();
   Settings settings;
   settings.set_WEBSERVICE_RESULT_FILEPATH("");

@@ -29,8 +29,9 @@ class ShopService {
   static std::int32_t InitStatusMeldungAnzeigen(StatusMeldungAnzeigen callback) noexcept;
   static std::int32_t DeInitStatusMeldungAnzeigen() noexcept;
 
-  static std::int32_t InitShop(const std::string& erp, const std::string& shopName, const std::string& shopUrl,
-                               const std::string& user, const std::string& pwd, std::string& Fehlermeldung);
+  static std::int32_t InitShop(const std::string& erp, const std::string& shopName,
+                               const std::string& shopUrl, const std::string& user, const std::string& pwd,
+                               std::string& Fehlermeldung);
   static std::int32_t InitAmazon(const std::string& erp, const std::string& merchantId,
                                  const std::string& language, const std::string& date,
                                  const std::string& parameter, std::string& Fehlermeldung);

@@ -49,7 +49,9 @@ void HeadlessProgressView::SetProgressMaximum(std::int32_t maximum) {
   Write("maximum: " + std::to_string(maximum));
 }
 
-void HeadlessProgressView::SetProgressValue(std::int32_t value) { Write("progress: " + std::to_string(value)); }
+void HeadlessProgressView::SetProgressValue(std::int32_t value) {
+  Write("progress: " + std::to_string(value));
+}
 
 void HeadlessProgressView::Close() { closed_ = true; }
 

@@ -31,8 +31,8 @@ int DaysInMonth(int year, int month) {
 }
 
 bool IsValid(const LocalDateTime& v) {
-  return v.year >= 1 && v.month >= 1 && v.month <= 12 && v.day >= 1 && v.day <= DaysInMonth(v.year, v.month) &&
-         v.hour <= 23 && v.minute <= 59 && v.second <= 59;
+  return v.year >= 1 && v.month >= 1 && v.month <= 12 && v.day >= 1 &&
+         v.day <= DaysInMonth(v.year, v.month) && v.hour <= 23 && v.minute <= 59 && v.second <= 59;
 }
 
 std::optional<LocalDateTime> ParseGerman(std::string_view s) {

@@ -24,7 +24,8 @@ std::optional<std::uint32_t> ParseNumber(std::string_view digits, int base) {
 
 platform::Rgb ReadThemeHeaderColor() {
   std::string theme;
-  if (auto ini = KanvioPaths::SoftwareIni()) theme = IniFile(*ini).GetString("System Configuration", "ColorTheme");
+  if (auto ini = KanvioPaths::SoftwareIni())
+    theme = IniFile(*ini).GetString("System Configuration", "ColorTheme");
   if (theme.empty()) theme = "apptheme_default.dll";
   auto file = KanvioPaths::DesignDll(theme);
   if (!file) throw Error("Das Farbschema " + theme + " wurde nicht gefunden.");

@@ -11,7 +11,8 @@ namespace kanvio {
 // Creates the connector for a shop name through the shop factory.
 class InitShopCommand {
  public:
-  InitShopCommand(std::string shopSystem, IWorker& worker) : shopSystem_(std::move(shopSystem)), worker_(worker) {}
+  InitShopCommand(std::string shopSystem, IWorker& worker)
+      : shopSystem_(std::move(shopSystem)), worker_(worker) {}
 
   void Execute();
   // Hands over the connector that Execute created; nullptr when the name is unknown.

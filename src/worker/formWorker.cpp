@@ -175,7 +175,8 @@ const Reaction& ReactionTo(const Operation& operation, std::int32_t result) {
 
 bool FileExists(const std::string& utf8_path) {
   std::error_code ec;
-  return std::filesystem::exists(std::filesystem::path(std::u8string(utf8_path.begin(), utf8_path.end())), ec);
+  return std::filesystem::exists(std::filesystem::path(std::u8string(utf8_path.begin(), utf8_path.end())),
+                                 ec);
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
-#include "worker/ColorTable.h"
-
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "worker/ColorTable.h"
 
 namespace kanvio::test {
 namespace {

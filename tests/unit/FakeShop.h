@@ -106,8 +106,10 @@ class ScopedFamily {
         key_, [&script](IWorker& worker) { return std::make_unique<Shop>(worker, script); });
   }
   ~ScopedFamily() {
-    if (previous_) ShopCaller::Register(key_, std::move(previous_));
-    else ShopCaller::Unregister(key_);
+    if (previous_)
+      ShopCaller::Register(key_, std::move(previous_));
+    else
+      ShopCaller::Unregister(key_);
   }
   ScopedFamily(const ScopedFamily&) = delete;
   ScopedFamily& operator=(const ScopedFamily&) = delete;

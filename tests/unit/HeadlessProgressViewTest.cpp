@@ -1,10 +1,9 @@
-#include "platform/HeadlessProgressView.h"
-
 #include <gtest/gtest.h>
 
 #include <thread>
 
 #include "TestSupport.h"
+#include "platform/HeadlessProgressView.h"
 
 namespace kanvio::test {
 namespace {
@@ -27,7 +26,8 @@ TEST(HeadlessProgressViewTest, VisibleViewWritesWhatAWindowWouldShow) {
   std::vector<std::string> lines;
   HeadlessProgressView view([&lines](const std::string& line) { lines.push_back(line); });
   ShowOnce(view, true);
-  EXPECT_EQ(lines, (std::vector<std::string>{"status: Hole Bestellungen...", "maximum: 200", "progress: 17"}));
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{"status: Hole Bestellungen...", "maximum: 200", "progress: 17"}));
 }
 
 TEST(HeadlessProgressViewTest, HiddenViewWritesNothing) {

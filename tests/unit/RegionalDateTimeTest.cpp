@@ -1,6 +1,6 @@
-#include "support/RegionalDateTime.h"
-
 #include <gtest/gtest.h>
+
+#include "support/RegionalDateTime.h"
 
 namespace kanvio::test {
 namespace {
@@ -19,10 +19,20 @@ TEST(RegionalDateTimeTest, ReadsTheRegionalAndTheInvariantForms) {
 }
 
 TEST(RegionalDateTimeTest, RejectsWhatIsNoDate) {
-  const std::string cases[] = {"",          "heute",           "31.02.2026",       "29.02.2023",
-                               "1.13.2026", "00.01.2026",      "01.01.2026 24:00", "01.01.2026 10:60",
-                               "01.01.202", "01.01.2026 10",   "01.01.2026 10:15:", "01.01.2026x",
-                               "1.1.1",     "01.01.2026 10:15:30 Uhr"};
+  const std::string cases[] = {"",
+                               "heute",
+                               "31.02.2026",
+                               "29.02.2023",
+                               "1.13.2026",
+                               "00.01.2026",
+                               "01.01.2026 24:00",
+                               "01.01.2026 10:60",
+                               "01.01.202",
+                               "01.01.2026 10",
+                               "01.01.2026 10:15:",
+                               "01.01.2026x",
+                               "1.1.1",
+                               "01.01.2026 10:15:30 Uhr"};
   for (const auto& text : cases) EXPECT_EQ(ParseRegionalDateTime(text), std::nullopt) << text;
 }
 

@@ -1,8 +1,7 @@
-#include "shops/ShopCaller.h"
-
 #include <gtest/gtest.h>
 
 #include "FakeShop.h"
+#include "shops/ShopCaller.h"
 #include "worker/InitShopCommand.h"
 
 namespace kanvio::test {

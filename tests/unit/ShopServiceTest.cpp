@@ -1,5 +1,3 @@
-#include "entry/ShopService.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,6 +6,7 @@
 #include "FakeShop.h"
 #include "TestSupport.h"
 #include "config/Settings.h"
+#include "entry/ShopService.h"
 #include "support/Resources.h"
 
 namespace kanvio::test {
@@ -77,11 +76,21 @@ TEST_F(ShopServiceTest, OperationsBeforeInitialisationAnswerNotFound) {
 
 TEST_F(ShopServiceTest, HostShopNamesBecomeFactoryKeys) {
   const std::pair<std::string, std::string> cases[] = {
-      {"xt:Commerce Veyton", "veyton"},   {"XT:Commerce 3.04", "xtcommerce"}, {"Gambio GX2", "gambio"},
-      {"Koobi 7", "koobi"},               {"ecodoo", "ecodoo"},               {"Xaran Shop", "xaran"},
-      {"Magento 2.1", "magento2"},        {"Magento 1.9", "magento 1.9"},     {"Shopware 4.3", "shopware4"},
-      {"Shopware 5", "shopware 5"},       {"VirtueMart 2.0", "virtuemart2"},  {"VirtueMart", "virtuemart"},
-      {"Individuell angepasst", "individuell"}, {"ePages", "epages"},          {"Strato", "strato"},
+      {"xt:Commerce Veyton", "veyton"},
+      {"XT:Commerce 3.04", "xtcommerce"},
+      {"Gambio GX2", "gambio"},
+      {"Koobi 7", "koobi"},
+      {"ecodoo", "ecodoo"},
+      {"Xaran Shop", "xaran"},
+      {"Magento 2.1", "magento2"},
+      {"Magento 1.9", "magento 1.9"},
+      {"Shopware 4.3", "shopware4"},
+      {"Shopware 5", "shopware 5"},
+      {"VirtueMart 2.0", "virtuemart2"},
+      {"VirtueMart", "virtuemart"},
+      {"Individuell angepasst", "individuell"},
+      {"ePages", "epages"},
+      {"Strato", "strato"},
   };
   for (const auto& [host, key] : cases) EXPECT_EQ(ShopService::NormaliseShopName(host), key) << host;
 }
@@ -243,7 +252,8 @@ TEST_F(ShopServiceTest, InitAmazonWithoutMerchantIdStoresNothing) {
 
 TEST_F(ShopServiceTest, InitAmazonStoresTheAccountEvenWithoutConnector) {
   EXPECT_EQ(ShopService::InitAmazon("VD", "A1B2C3", "", "08.12.2026 10:15:30", "FBA;Test", error_), -1);
-  EXPECT_EQ(error_, "Es konnte keine Verbindung zu Amazon hergestellt werden, bitte kontrollieren Sie Ihre Daten.");
+  EXPECT_EQ(error_,
+            "Es konnte keine Verbindung zu Amazon hergestellt werden, bitte kontrollieren Sie Ihre Daten.");
   Settings settings;
   EXPECT_EQ(settings.amazon_merchantId(), "A1B2C3");
   EXPECT_EQ(settings.amazon_merchant_kind(), "sc");

@@ -1,5 +1,3 @@
-#include "worker/formWorker.h"
-
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -9,6 +7,7 @@
 #include "config/Settings.h"
 #include "platform/HeadlessProgressView.h"
 #include "support/UserMessages.h"
+#include "worker/formWorker.h"
 
 namespace kanvio::test {
 namespace {
@@ -27,8 +26,12 @@ class RecordingView : public platform::HeadlessProgressView {
     HeadlessProgressView::RunModal(visible, colors);
   }
   void SetStatusText(const std::string& text) override { events.push_back(S(text)); }
-  void SetProgressMaximum(std::int32_t maximum) override { events.push_back("maximum " + std::to_string(maximum)); }
-  void SetProgressValue(std::int32_t value) override { events.push_back("progress " + std::to_string(value)); }
+  void SetProgressMaximum(std::int32_t maximum) override {
+    events.push_back("maximum " + std::to_string(maximum));
+  }
+  void SetProgressValue(std::int32_t value) override {
+    events.push_back("progress " + std::to_string(value));
+  }
   void Close() override {
     events.push_back("close");
     HeadlessProgressView::Close();
@@ -97,10 +100,14 @@ TEST_F(formWorkerTest, ShowsTheMessagesOfEachOperationByResult) {
       {"GET_ORDERS", "HoleBestellungenVomShop", 0, {S(M::ORDERS_GET()), S(M::ORDERS_GET_NOTHING_NEW())}},
       {"GET_ORDERS", "HoleBestellungenVomShop", -1, {S(M::ORDERS_GET()), S(M::ORDERS_GET_ERROR())}},
       {"GET_ORDERS", "HoleBestellungenVomShop", 3, {S(M::ORDERS_GET()), S(M::ORDERS_GET_NOTHING_NEW())}},
-      {"GET_WEBSHOPARTICLELIST", "HoleArtikellisteVomShop", 1,
+      {"GET_WEBSHOPARTICLELIST",
+       "HoleArtikellisteVomShop",
+       1,
        {S(M::ARTICLELIST_GET()), S(M::ARTICLELIST_GET_SUCCESS())}},
       {"GET_WEBSHOPARTICLELIST", "HoleArtikellisteVomShop", 0, {S(M::ARTICLELIST_GET()), S(M::NO_ARTICLE())}},
-      {"GET_WEBSHOPARTICLELIST", "HoleArtikellisteVomShop", -1,
+      {"GET_WEBSHOPARTICLELIST",
+       "HoleArtikellisteVomShop",
+       -1,
        {S(M::ARTICLELIST_GET()), S(M::ARTICLELIST_GET_ERROR())}},
       {"GET_WEBSHOPARTICLELIST", "HoleArtikellisteVomShop", -2, {S(M::ARTICLELIST_GET())}},
       {"GET_ARTICLES", "HoleArtikelVomShop", 1, {S(M::ARTICLE_GET()), S(M::ARTICLE_GET_SUCCESS())}},
@@ -108,19 +115,28 @@ TEST_F(formWorkerTest, ShowsTheMessagesOfEachOperationByResult) {
       {"GET_ARTICLES", "HoleArtikelVomShop", -1, {S(M::ARTICLE_GET()), S(M::ARTICLE_GET_ERROR())}},
       {"GET_ARTICLES", "HoleArtikelVomShop", -2, {S(M::ARTICLE_GET())}},
       {"SET_ARTICLES", "ExportArtikelZumShop", 1, {S(M::ARTICLE_EXPORT()), S(M::ARTICLE_EXPORT_SUCCESS())}},
-      {"SET_ARTICLES", "ExportArtikelZumShop", 0, {S(M::ARTICLE_EXPORT()), S(M::ARTICLE_EXPORT_NO_ARTICLE())}},
+      {"SET_ARTICLES",
+       "ExportArtikelZumShop",
+       0,
+       {S(M::ARTICLE_EXPORT()), S(M::ARTICLE_EXPORT_NO_ARTICLE())}},
       {"SET_ARTICLES", "ExportArtikelZumShop", -2, {S(M::ARTICLE_EXPORT()), S(M::ARTICLE_EXPORT_ERROR())}},
-      {"SET_ARTICLEPRICES", "SetzeArtikelPreise", 1,
+      {"SET_ARTICLEPRICES",
+       "SetzeArtikelPreise",
+       1,
        {S(M::ARTICLEPRICE_EXPORT()), S(M::ARTICLEPRICE_EXPORT_SUCCESS())}},
       {"SET_ARTICLEPRICES", "SetzeArtikelPreise", -1,
        with_warning({S(M::ARTICLEPRICE_EXPORT()), S(M::ARTICLEPRICE_EXPORT_ERROR())})},
       {"SET_ARTICLEPRICES", "SetzeArtikelPreise", 0, {S(M::ARTICLEPRICE_EXPORT())}},
-      {"SET_STOCKVALUES", "SetzeLagerbestand", 1,
+      {"SET_STOCKVALUES",
+       "SetzeLagerbestand",
+       1,
        {S(M::ARTICLESTOCK_EXPORT()), S(M::ARTICLESTOCK_EXPORT_SUCCESS())}},
       {"SET_STOCKVALUES", "SetzeLagerbestand", -1,
        with_warning({S(M::ARTICLESTOCK_EXPORT()), S(M::ARTICLESTOCK_EXPORT_ERROR())})},
       {"SET_STOCKVALUES", "SetzeLagerbestand", -2, {S(M::ARTICLESTOCK_EXPORT())}},
-      {"SET_PRICELISTS", "ExportierePreisListenzuArtikel", 1,
+      {"SET_PRICELISTS",
+       "ExportierePreisListenzuArtikel",
+       1,
        {S(M::ARTICLE_PRICE_LIST_EXPORT()), S(M::ARTICLE_PRICE_LIST_EXPORT_SUCCESS())}},
       {"SET_PRICELISTS", "ExportierePreisListenzuArtikel", 0,
        with_warning({S(M::ARTICLE_PRICE_LIST_EXPORT()), S(M::ARTICLE_PRICE_LIST_EXPORT_NO_MAPPING())})},
@@ -128,9 +144,13 @@ TEST_F(formWorkerTest, ShowsTheMessagesOfEachOperationByResult) {
        with_warning({S(M::ARTICLE_PRICE_LIST_EXPORT()), S(M::ARTICLE_PRICE_LIST_EXPORT_ERROR())})},
       {"SET_PRICELISTS", "ExportierePreisListenzuArtikel", -2,
        with_warning({S(M::ARTICLE_PRICE_LIST_EXPORT()), S(M::ARTICLE_PRICE_LIST_EXPORT_NO_MAPPING())})},
-      {"SET_ORDERSTATESFROMFILE", "SetzeBestellstatus", 1,
+      {"SET_ORDERSTATESFROMFILE",
+       "SetzeBestellstatus",
+       1,
        {S(M::ORDER_CHANGE_STATES()), S(M::ORDER_CHANGE_STATES_SUCCESS())}},
-      {"SET_ORDERSTATESFROMFILE", "SetzeBestellstatus", 0,
+      {"SET_ORDERSTATESFROMFILE",
+       "SetzeBestellstatus",
+       0,
        {S(M::ORDER_CHANGE_STATES()), S(M::ORDER_CHANGE_STATES_ERROR())}},
       {"FIND_ORDERS", "SucheAnzahlOffeneBestellungenImShop", 4, {S(M::GET_OPEN_ORDERS_COUNT())}},
   };
@@ -148,15 +168,25 @@ TEST_F(formWorkerTest, ShowsTheMessagesOfEachOperationByResult) {
 
 TEST_F(formWorkerTest, AmazonOperationsReachTheAmazonConnector) {
   const OperationCase cases[] = {
-      {"MANAGE_FBA_REPORTS_SCHEDULE", "AktiviereAutoFbaReportErzeugung", 1,
+      {"MANAGE_FBA_REPORTS_SCHEDULE",
+       "AktiviereAutoFbaReportErzeugung",
+       1,
        {S(M::AMAZON_SET_FBA_REPORTS()), S(M::AMAZON_SET_FBA_REPORTS_SUCCESS())}},
-      {"MANAGE_FBA_REPORTS_SCHEDULE", "AktiviereAutoFbaReportErzeugung", 0,
+      {"MANAGE_FBA_REPORTS_SCHEDULE",
+       "AktiviereAutoFbaReportErzeugung",
+       0,
        {S(M::AMAZON_SET_FBA_REPORTS()), S(M::AMAZON_SET_FBA_REPORTS_ERROR())}},
-      {"MANAGE_REPORTS_SCHEDULE", "AktiviereAutoReportErzeugung", 1,
+      {"MANAGE_REPORTS_SCHEDULE",
+       "AktiviereAutoReportErzeugung",
+       1,
        {S(M::AMAZON_SET_REPORTS()), S(M::AMAZON_SET_REPORTS_SUCCESS())}},
-      {"MANAGE_REPORTS_SCHEDULE", "AktiviereAutoReportErzeugung", -1,
+      {"MANAGE_REPORTS_SCHEDULE",
+       "AktiviereAutoReportErzeugung",
+       -1,
        {S(M::AMAZON_SET_REPORTS()), S(M::AMAZON_SET_REPORTS_ERROR())}},
-      {"GET_REPORTS", "HoleBerichteVonAmazon", 1,
+      {"GET_REPORTS",
+       "HoleBerichteVonAmazon",
+       1,
        {S(M::AMAZON_GET_REPORTS()), S(M::AMAZON_GET_REPORTS_SUCCESS())}},
       {"GET_REPORTS", "HoleBerichteVonAmazon", -1, {S(M::AMAZON_GET_REPORTS())}},
   };
@@ -203,8 +233,9 @@ TEST_F(formWorkerTest, HiddenWorkerRunsTheSameSequence) {
   auto worker = Connected("fake", /*visible=*/false);
   script_.results = {{"ExportierePreisListenzuArtikel", 0}};
   EXPECT_EQ(Run(*worker, "SET_PRICELISTS"),
-            (std::vector<std::string>{S(M::ARTICLE_PRICE_LIST_EXPORT()), S(M::ARTICLE_PRICE_LIST_EXPORT_NO_MAPPING()),
-                                      kPause, S(M::ARTICLES_MAY_MISS()), kPause, kPause, kClose}));
+            (std::vector<std::string>{S(M::ARTICLE_PRICE_LIST_EXPORT()),
+                                      S(M::ARTICLE_PRICE_LIST_EXPORT_NO_MAPPING()), kPause,
+                                      S(M::ARTICLES_MAY_MISS()), kPause, kPause, kClose}));
   EXPECT_FALSE(view_->shown_visible);
 }
 
@@ -239,15 +270,16 @@ TEST_F(formWorkerTest, ProgressFromAnotherThreadArrivesInOrder) {
       w.SetMaxValue(3);
       for (int i = 1; i <= 3; ++i) w.setUserStatusMessage("Artikel " + std::to_string(i), i);
       w.setUserStatusMessage("zu weit", 4);  // above the maximum: text only
-      w.SetMaxValue(-1);                      // ignored
+      w.SetMaxValue(-1);                     // ignored
       w.setUserStatusMessage("nur Text", -1);
     });
     reporter.join();
   };
-  EXPECT_EQ(Run(*worker, "SET_ARTICLES"),
-            (std::vector<std::string>{S(M::ARTICLE_EXPORT()), "maximum 3", S("Artikel 1"), "progress 1",
-                                      S("Artikel 2"), "progress 2", S("Artikel 3"), "progress 3", S("zu weit"),
-                                      S("nur Text"), S(M::ARTICLE_EXPORT_SUCCESS()), kPause, kClose}));
+  EXPECT_EQ(
+      Run(*worker, "SET_ARTICLES"),
+      (std::vector<std::string>{S(M::ARTICLE_EXPORT()), "maximum 3", S("Artikel 1"), "progress 1",
+                                S("Artikel 2"), "progress 2", S("Artikel 3"), "progress 3", S("zu weit"),
+                                S("nur Text"), S(M::ARTICLE_EXPORT_SUCCESS()), kPause, kClose}));
 }
 
 TEST_F(formWorkerTest, StatusPostedWhileNoWindowRunsWaitsForTheNextShowing) {
@@ -259,7 +291,7 @@ TEST_F(formWorkerTest, StatusPostedWhileNoWindowRunsWaitsForTheNextShowing) {
 
 TEST_F(formWorkerTest, PauseComesFromTheEnvironment) {
   const std::pair<std::optional<std::string>, milliseconds> cases[] = {
-      {std::nullopt, milliseconds(1500)}, {"0", milliseconds(0)},  {"25", milliseconds(25)},
+      {std::nullopt, milliseconds(1500)}, {"0", milliseconds(0)},      {"25", milliseconds(25)},
       {"-5", milliseconds(1500)},         {"abc", milliseconds(1500)}, {"", milliseconds(1500)},
   };
   for (const auto& [value, expected] : cases) {
