@@ -1,0 +1,45 @@
+// Currency names, German number texts and the URL hook.
+#include <gtest/gtest.h>
+
+#include "config/ParameterValidator.h"
+#include "support/GermanNumber.h"
+#include "support/Parser.h"
+
+namespace kanvio {
+namespace {
+
+TEST(ParserTest, CurrencyTextsMapInTableOrder) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Schweizer Franken, CHF", "CHF"}, {"£", "GBP"},          {"Kz", "AOA"},   {"Pesos", "EUR"},
+      {"Rubel", "RUB"},                  {"Euro und Rubel", "EUR"}, {"US-Dollar", "USD"}, {"¥", "JPY"},
+      {"cny", "CNY"},                    {"EUR", "EUR"},        {"", "EUR"},     {"Britisches Pfund", "GBP"},
+  };
+  for (const auto& [text, code] : cases) EXPECT_EQ(Parser::ParseCurrency(text), code) << text;
+}
+
+TEST(GermanNumberTest, CommaIsDecimalAndDotsGroupAnywhere) {
+  const std::pair<const char*, double> cases[] = {
+      {"12,5", 12.5}, {"19.00", 1900}, {"1.234,56", 1234.56}, {" -3,25 ", -3.25}, {"+7", 7}, {"1,5E3", 1500}, {",5", 0.5},
+  };
+  for (const auto& [text, value] : cases) {
+    auto parsed = ParseGermanDouble(text);
+    ASSERT_TRUE(parsed) << text;
+    EXPECT_DOUBLE_EQ(*parsed, value) << text;
+  }
+  for (const char* bad : {"", "abc", "1,2,3", "12 5", "-", ".", "1,5E"}) EXPECT_FALSE(ParseGermanDouble(bad)) << bad;
+}
+
+TEST(GermanNumberTest, IntegersRejectSeparatorsAndOverflow) {
+  EXPECT_EQ(ParseGermanInt(" 42 "), 42);
+  EXPECT_EQ(ParseGermanInt("-7"), -7);
+  EXPECT_FALSE(ParseGermanInt("1.000"));
+  EXPECT_FALSE(ParseGermanInt("2147483648"));
+  EXPECT_FALSE(ParseGermanInt(""));
+}
+
+TEST(ParameterValidatorTest, EveryShopUrlIsAccepted) {
+  for (const char* url : {"", "not a url", "https://shop.example/"}) EXPECT_TRUE(ParameterValidator::IsValidShopUrl(url));
+}
+
+}  // namespace
+}  // namespace kanvio
