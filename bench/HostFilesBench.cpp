@@ -4,7 +4,6 @@
 // do not count for the next; it is reported in the context lines.
 #include <benchmark/benchmark.h>
 #include <fmt/format.h>
-#include <pugixml.hpp>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <pugixml.hpp>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -58,7 +58,8 @@ void Parse(const fs::path& file) {
 }
 
 std::size_t Cut(const fs::path& file) {
-  const kanvio::XmlPackages packages = kanvio::SplittedArticleBuilder<>::SplitArticleExport(file, kPackageSize);
+  const kanvio::XmlPackages packages =
+      kanvio::SplittedArticleBuilder<>::SplitArticleExport(file, kPackageSize);
   std::size_t bytes = 0;
   packages.ForEach([&](std::size_t, const std::string& text) { bytes += text.size(); });
   return bytes;
@@ -87,7 +88,8 @@ void BM_ReadXmlArticles(benchmark::State& state) {
 // The machine is shared: the fastest of several runs is the figure to compare.
 void Configure(benchmark::internal::Benchmark* b) {
   b->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(7)->ReportAggregatesOnly(true);
-  b->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+  b->ComputeStatistics("min",
+                       [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
 }
 BENCHMARK(BM_ParsePackageFile)->Apply(Configure);
 BENCHMARK(BM_CutPackageFile)->Apply(Configure);
@@ -119,8 +121,8 @@ long PeakMemory(const std::function<void()>& task) {
 void ReportPeak(const char* name, const fs::path& file, const std::function<void()>& task) {
   const double size = static_cast<double>(fs::file_size(file));
   const long peak = PeakMemory(task);
-  benchmark::AddCustomContext(name, fmt::format("{:.0f} MB = {:.2f} x file ({:.0f} MB)", peak / 1e6, peak / size,
-                                                size / 1e6));
+  benchmark::AddCustomContext(
+      name, fmt::format("{:.0f} MB = {:.2f} x file ({:.0f} MB)", peak / 1e6, peak / size, size / 1e6));
 }
 
 }  // namespace

@@ -9,10 +9,12 @@ namespace kanvio {
 
 void CheckBatchSize(int amount) {
   if (amount < 1)
-    throw Error(fmt::format("Die Paketgröße (PackageSplittingAmount) muss mindestens 1 sein, eingestellt ist {}.",
-                            amount));
+    throw Error(fmt::format(
+        "Die Paketgröße (PackageSplittingAmount) muss mindestens 1 sein, eingestellt ist {}.", amount));
 }
 
-int ConfiguredBatchSize() { return ConfigFileReader::getValueFromGenerellConfig_Int("PackageSplittingAmount"); }
+int ConfiguredBatchSize() {
+  return ConfigFileReader::getValueFromGenerellConfig_Int("PackageSplittingAmount");
+}
 
 }  // namespace kanvio

@@ -27,16 +27,16 @@ struct FileBytes {
 };
 
 FileBytes ReadBytes(const std::filesystem::path& file) {
+  std::error_code ignored;
+  if (!std::filesystem::exists(file, ignored))
+    throw FileNotFoundError(fmt::format("Die Datei {} wurde nicht gefunden.", PathToUtf8(file)));
   std::ifstream in(file, std::ios::binary | std::ios::ate);
-  if (!in) {
-    std::error_code ignored;
-    if (!std::filesystem::exists(file, ignored))
-      throw FileNotFoundError(fmt::format("Die Datei {} wurde nicht gefunden.", PathToUtf8(file)));
+  const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : -1;
+  if (size < 0 || std::filesystem::is_directory(file, ignored))
     throw Error(fmt::format("Die Datei {} konnte nicht gelesen werden.", PathToUtf8(file)));
-  }
   FileBytes bytes;
-  bytes.size = static_cast<std::size_t>(in.tellg());
-  bytes.data = std::make_unique_for_overwrite<char[]>(bytes.size + 1);
+  bytes.size = static_cast<std::size_t>(size);
+  bytes.data = std::make_unique_for_overwrite<char[]>(bytes.size);
   in.seekg(0);
   if (!in.read(bytes.data.get(), static_cast<std::streamsize>(bytes.size)))
     throw Error(fmt::format("Die Datei {} konnte nicht gelesen werden.", PathToUtf8(file)));
@@ -52,7 +52,8 @@ bool HasByteOrderMark(std::string_view start) {
 // The parser works on the buffer in place, so the line is counted in a fresh copy.
 long LineAt(const std::filesystem::path& file, std::ptrdiff_t offset) {
   const FileBytes bytes = ReadBytes(file);
-  const auto end = bytes.data.get() + std::clamp<std::ptrdiff_t>(offset, 0, static_cast<std::ptrdiff_t>(bytes.size));
+  const auto end =
+      bytes.data.get() + std::clamp<std::ptrdiff_t>(offset, 0, static_cast<std::ptrdiff_t>(bytes.size));
   return 1 + static_cast<long>(std::count(bytes.data.get(), end, '\n'));
 }
 

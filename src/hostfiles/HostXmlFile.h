@@ -4,23 +4,17 @@
 // normalised texts; the editing form keeps comments, declaration, white
 // space and line ends so that a saved file differs only by the edit.
 
-#include <pugixml.hpp>
-
 #include <filesystem>
 #include <memory>
+#include <pugixml.hpp>
 #include <string>
+
+#include "platform/FileSystem.h"
 
 namespace kanvio {
 
-// Paths travel as UTF-8 texts (settings, messages); the narrow forms of
-// std::filesystem::path would use the system code page on Windows.
-inline std::filesystem::path PathFromUtf8(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-inline std::string PathToUtf8(const std::filesystem::path& path) {
-  const std::u8string utf8 = path.u8string();
-  return std::string(utf8.begin(), utf8.end());
-}
+using platform::PathFromUtf8;
+using platform::PathToUtf8;
 
 class HostXmlFile {
  public:

@@ -39,7 +39,8 @@ RecordFields::RecordFields(pugi::xml_node record, std::initializer_list<const ch
   if (names.size() > kMaxFields) throw std::logic_error("RecordFields: too many field names");
   for (const char* name : names) names_[count_++] = name;
   std::size_t missing = count_;
-  for (pugi::xml_node node = NextInside(record, record); node && missing > 0; node = NextInside(node, record)) {
+  for (pugi::xml_node node = NextInside(record, record); node && missing > 0;
+       node = NextInside(node, record)) {
     if (node.type() != pugi::node_element) continue;
     for (std::size_t i = 0; i < count_; ++i) {
       if (!nodes_[i] && std::strcmp(node.name(), names_[i]) == 0) {

@@ -3,11 +3,10 @@
 // name anywhere in the document; a field is the first element of its name
 // anywhere inside the record.
 
-#include <pugixml.hpp>
-
 #include <array>
 #include <cstddef>
 #include <initializer_list>
+#include <pugixml.hpp>
 #include <string>
 #include <vector>
 

@@ -1,9 +1,9 @@
 #include "hostfiles/ResultProtocol.h"
 
 #include <fmt/format.h>
-#include <pugixml.hpp>
 
 #include <array>
+#include <pugixml.hpp>
 #include <utility>
 
 #include "config/Logger.h"
@@ -29,8 +29,8 @@ auto Values(Protocol& protocol) {
 void TakeValues(const std::string& answer, ExportProtocol& protocol) {
   const std::string xml = text::StripUtf8Bom(answer);
   pugi::xml_document document;
-  const pugi::xml_parse_result parsed = document.load_buffer(xml.data(), xml.size(), pugi::parse_default,
-                                                             pugi::encoding_utf8);
+  const pugi::xml_parse_result parsed =
+      document.load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8);
   if (!parsed) throw XmlError(fmt::format("Die Antwort des Shops ist kein XML: {}.", parsed.description()));
   const pugi::xml_node root = document.document_element();
   if (std::string_view(root.name()) != kProtocol)
@@ -56,13 +56,20 @@ ExportProtocol ResultProtocol::FromAnswer(const std::string& answer) {
 
 void ResultProtocol::Write(const std::filesystem::path& file, const std::string& root,
                            const ExportProtocol& protocol) {
+  Write(file, root, std::vector<ExportProtocol>{protocol});
+}
+
+void ResultProtocol::Write(const std::filesystem::path& file, const std::string& root,
+                           const std::vector<ExportProtocol>& protocols) {
   HostXmlFile host_file = HostXmlFile::LoadForEditing(file);
   pugi::xml_node host_root = host_file.Root();
   if (root != host_root.name())
     throw XmlError(fmt::format("Die Datei {} hat das Wurzelelement {} statt {}; das {} wurde nicht angefügt.",
                                PathToUtf8(file), host_root.name(), root, kProtocol));
-  pugi::xml_node element = host_root.append_child(kProtocol);
-  for (auto [name, value] : Values(protocol)) element.append_child(name).text().set(value->c_str());
+  for (const auto& protocol : protocols) {
+    pugi::xml_node element = host_root.append_child(kProtocol);
+    for (auto [name, value] : Values(protocol)) element.append_child(name).text().set(value->c_str());
+  }
   host_file.Save();
 }
 
@@ -70,7 +77,8 @@ void ResultProtocol::AppendRollback(const std::filesystem::path& file, const std
   Write(file, root, ExportProtocol{});
 }
 
-bool ResultProtocol::Append(const std::filesystem::path& file, const std::string& typ, const std::string& answer) {
+bool ResultProtocol::Append(const std::filesystem::path& file, const std::string& typ,
+                            const std::string& answer) {
   const ExportProtocol protocol = FromAnswer(answer);
   try {
     Write(file, typ, protocol);

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kanvio {
 
@@ -24,7 +25,8 @@ class ResultProtocol {
   // Appends the protocol to the root of file, which must be called root, and
   // saves the file in place, whole or not at all. Throws Error (or
   // FileNotFoundError, XmlError); the file is then unchanged.
-  static void Write(const std::filesystem::path& file, const std::string& root, const ExportProtocol& protocol);
+  static void Write(const std::filesystem::path& file, const std::string& root,
+                    const ExportProtocol& protocol);
 
   // The protocol of a read that failed: ROLLBACK, no records. Throws as Write.
   static void AppendRollback(const std::filesystem::path& file, const std::string& root);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <pugixml.hpp>
-
 #include <string>
 
 namespace kanvio {
@@ -10,7 +9,9 @@ namespace kanvio {
 class StringXmlWriter : public pugi::xml_writer {
  public:
   explicit StringXmlWriter(std::string& out) : out_(out) {}
-  void write(const void* data, std::size_t size) override { out_.append(static_cast<const char*>(data), size); }
+  void write(const void* data, std::size_t size) override {
+    out_.append(static_cast<const char*>(data), size);
+  }
 
  private:
   std::string& out_;

@@ -23,7 +23,7 @@ namespace {
 constexpr const char* kSource = "XmlFileCaller";
 
 constexpr std::string_view kIgnoreMarker = "KVX_IGNORE";
-// Stock files are written by a part of the host that spells the marker without the underscore.
+// Stock files also know the marker without the underscore.
 constexpr std::string_view kStockIgnoreMarker = "KVXIGNORE";
 
 // The text of a field the file asks to be updated; nullopt for a missing or ignored field.
@@ -50,8 +50,10 @@ void LogBadNumber(std::string_view log_name, std::string_view text) {
 
 // ---- articles and article prices ----
 
-constexpr const char* kNoArticleNumber = "Es wurde eine Artikelnummer nicht gefunden. Artikelexport wird abgebrochen.";
-constexpr const char* kNoArticleName = "Es wurde zu einem Artikel kein Name gefunden. Artikelexport wird abgebrochen.";
+constexpr const char* kNoArticleNumber =
+    "Es wurde eine Artikelnummer nicht gefunden. Artikelexport wird abgebrochen.";
+constexpr const char* kNoArticleName =
+    "Es wurde zu einem Artikel kein Name gefunden. Artikelexport wird abgebrochen.";
 
 struct NumberField {
   const char* element;
@@ -67,19 +69,23 @@ constexpr NumberField kGewicht{"Gewicht", &Article::Gewicht, &SyncSettings::Sync
                                "Das Gewicht hat kein gültiges Format... Artikelexport wird beendet"};
 constexpr NumberField kVolumen{"Volumen", &Article::Volumen, &SyncSettings::SyncVolumen, true,
                                "Das Volumen hat kein gültiges Format... Artikelexport wird beendet"};
-constexpr NumberField kNetto{"ArtikelpreisNetto", &Article::ArtikelpreisNetto, &SyncSettings::SyncArtikelPreisNetto,
-                             true, "Der ArtikelpreisNetto hat kein gültiges Format... Artikelexport wird beendet"};
-constexpr NumberField kBrutto{"ArtikelpreisBrutto", &Article::ArtikelpreisBrutto,
-                              &SyncSettings::SyncArtikelPreisBrutto, true,
-                              "Der ArtikelpreisBrutto hat kein gültiges Format... Artikelexport wird beendet"};
+constexpr NumberField kNetto{"ArtikelpreisNetto", &Article::ArtikelpreisNetto,
+                             &SyncSettings::SyncArtikelPreisNetto, true,
+                             "Der ArtikelpreisNetto hat kein gültiges Format... Artikelexport wird beendet"};
+constexpr NumberField kBrutto{
+    "ArtikelpreisBrutto", &Article::ArtikelpreisBrutto, &SyncSettings::SyncArtikelPreisBrutto, true,
+    "Der ArtikelpreisBrutto hat kein gültiges Format... Artikelexport wird beendet"};
 constexpr NumberField kMenge{
-    "ArtikelPreisBeziehtSichAufMenge", &Article::ProductPriceQuantity, &SyncSettings::SyncArticlesPriceQuantity,
-    false, "Der ArtikelPreisBeziehtSichAufMenge hat kein gültiges Format... Artikelexport wird beendet"};
-constexpr NumberField kEinkaufspreis{"Einkaufspreis", &Article::Einkaufspreis, &SyncSettings::SyncEinkaufspreis,
-                                     true, "Der Einkaufspreis hat kein gültiges Format... Artikelexport wird beendet"};
+    "ArtikelPreisBeziehtSichAufMenge", &Article::ProductPriceQuantity,
+    &SyncSettings::SyncArticlesPriceQuantity, false,
+    "Der ArtikelPreisBeziehtSichAufMenge hat kein gültiges Format... Artikelexport wird beendet"};
+constexpr NumberField kEinkaufspreis{
+    "Einkaufspreis", &Article::Einkaufspreis, &SyncSettings::SyncEinkaufspreis, true,
+    "Der Einkaufspreis hat kein gültiges Format... Artikelexport wird beendet"};
 
 // In file order: when several numbers are bad, the user sees the message of the last one.
-constexpr NumberField kArticleNumbers[] = {kMwStCode, kGewicht, kVolumen, kNetto, kBrutto, kMenge, kEinkaufspreis};
+constexpr NumberField kArticleNumbers[] = {kMwStCode, kGewicht, kVolumen,      kNetto,
+                                           kBrutto,   kMenge,   kEinkaufspreis};
 constexpr NumberField kPriceNumbers[] = {kNetto, kBrutto, kMenge, kEinkaufspreis};
 
 struct TextField {
@@ -95,8 +101,8 @@ constexpr TextField kArticleTexts[] = {
 };
 
 // A bad number leaves 0 and no flag: sending a value the host never wrote would overwrite the shop's.
-void ReadNumber(const RecordFields& fields, const NumberField& field, Article& article, std::string& product_error,
-                SyncSettings& sync_settings) {
+void ReadNumber(const RecordFields& fields, const NumberField& field, Article& article,
+                std::string& product_error, SyncSettings& sync_settings) {
   const std::optional<std::string> text = GivenText(fields[field.element]);
   if (!text) return;
   const std::optional<float> value = text->empty() ? 0.0f : ToFloat(*text, field.comma);
@@ -122,7 +128,8 @@ void ReadDescription(pugi::xml_node field, Article& article, SyncSettings& sync_
 }
 
 void ReadCurrency(const RecordFields& fields, Article& article) {
-  if (auto text = GivenText(fields["ArtikelpreisWaehrung"])) article.ArtikelPreisWaehrung = Parser::ParseCurrency(*text);
+  if (auto text = GivenText(fields["ArtikelpreisWaehrung"]))
+    article.ArtikelPreisWaehrung = Parser::ParseCurrency(*text);
 }
 
 Article ReadArticleRow(const RecordFields& fields, std::string& product_error, SyncSettings& sync_settings) {
@@ -131,7 +138,8 @@ Article ReadArticleRow(const RecordFields& fields, std::string& product_error, S
     ReadDescription(description, article, sync_settings);
   else
     product_error = kNoArticleName;
-  for (const NumberField& field : kArticleNumbers) ReadNumber(fields, field, article, product_error, sync_settings);
+  for (const NumberField& field : kArticleNumbers)
+    ReadNumber(fields, field, article, product_error, sync_settings);
   for (const TextField& field : kArticleTexts) {
     if (auto text = GivenText(fields[field.element])) {
       article.*field.target = std::move(text);
@@ -145,7 +153,8 @@ Article ReadArticleRow(const RecordFields& fields, std::string& product_error, S
 
 Article ReadPriceRow(const RecordFields& fields, std::string& product_error, SyncSettings& sync_settings) {
   Article article;
-  for (const NumberField& field : kPriceNumbers) ReadNumber(fields, field, article, product_error, sync_settings);
+  for (const NumberField& field : kPriceNumbers)
+    ReadNumber(fields, field, article, product_error, sync_settings);
   ReadCurrency(fields, article);
   return article;
 }
@@ -157,10 +166,10 @@ std::optional<ArticleMap> ReadArticles(const std::filesystem::path& file, std::s
   ArticleMap articles;
   articles.Reserve(rows.size());
   for (pugi::xml_node row : rows) {
-    const RecordFields fields(row, {"ArtikelnummerWebshop", "Artikelbeschreibung", "MwStCode", "Einheit",
-                                    "Artikelkategorie", "Gewicht", "Volumen", "Anmerkungen", "ArtikelpreisNetto",
-                                    "ArtikelpreisBrutto", "ArtikelPreisBeziehtSichAufMenge",
-                                    "ArtikelpreisWaehrung", "Einkaufspreis", "Artikelbild"});
+    const RecordFields fields(
+        row, {"ArtikelnummerWebshop", "Artikelbeschreibung", "MwStCode", "Einheit", "Artikelkategorie",
+              "Gewicht", "Volumen", "Anmerkungen", "ArtikelpreisNetto", "ArtikelpreisBrutto",
+              "ArtikelPreisBeziehtSichAufMenge", "ArtikelpreisWaehrung", "Einkaufspreis", "Artikelbild"});
     const pugi::xml_node number = fields["ArtikelnummerWebshop"];
     if (!number) {
       product_error = kNoArticleNumber;
@@ -181,8 +190,9 @@ std::optional<ArticleMap> ReadArticlePrices(const std::filesystem::path& file, s
   ArticleMap articles;
   articles.Reserve(rows.size());
   for (pugi::xml_node row : rows) {
-    const RecordFields fields(row, {"ArtikelnummerWebshop", "ArtikelpreisNetto", "ArtikelpreisBrutto",
-                                    "ArtikelpreisWaehrung", "ArtikelPreisBeziehtSichAufMenge", "Einkaufspreis"});
+    const RecordFields fields(
+        row, {"ArtikelnummerWebshop", "ArtikelpreisNetto", "ArtikelpreisBrutto", "ArtikelpreisWaehrung",
+              "ArtikelPreisBeziehtSichAufMenge", "Einkaufspreis"});
     const pugi::xml_node number = fields["ArtikelnummerWebshop"];
     if (!number) {
       product_error = kNoArticleNumber;
@@ -212,9 +222,11 @@ struct StockNumberField {
 
 constexpr StockNumberField kStockNumbers[] = {
     {"LagerBestandAktuell", &Lagerbestand::LagerBestandAktuell, &SyncSettings::SyncLagerbestand,
-     "Der aktuelle Lagerbestand hat kein gültiges Format... Lagerbestand Export wird beendet", "Lagerbestand"},
+     "Der aktuelle Lagerbestand hat kein gültiges Format... Lagerbestand Export wird beendet",
+     "Lagerbestand"},
     {"LagerMindestBestand", &Lagerbestand::LagerMindestBestand, &SyncSettings::SyncMindestbestand,
-     "Der Mindestlagerbestand hat kein gültiges Format... Lagerbestand Export wird beendet", "Mindestlagerbestand"},
+     "Der Mindestlagerbestand hat kein gültiges Format... Lagerbestand Export wird beendet",
+     "Mindestlagerbestand"},
 };
 
 // False when the text is no number: the whole stock export stops.
@@ -238,7 +250,8 @@ bool ReadStockNumber(const RecordFields& fields, const StockNumberField& field, 
 }
 
 std::optional<std::vector<Lagerbestand>> ReadStockValues(const std::filesystem::path& file,
-                                                         std::string& product_error, SyncSettings& sync_settings) {
+                                                         std::string& product_error,
+                                                         SyncSettings& sync_settings) {
   const HostXmlFile host_file = HostXmlFile::LoadForReading(file);
   std::vector<Lagerbestand> stock_values;
   for (pugi::xml_node record : Descendants(host_file.Document(), "Artikel")) {
@@ -269,14 +282,18 @@ void ReadPriceNumber(const RecordFields& fields, const char* element, float& tar
   const std::optional<std::string> text = GivenText(fields[element]);
   if (!text || text->empty()) return;
   const std::optional<float> value = ToFloat(*text, true);
-  if (!value) throw Error(fmt::format("Der Wert \"{}\" von {} in der Preislistendatei ist keine gültige Zahl.", *text, element));
+  if (!value)
+    throw Error(fmt::format("Der Wert \"{}\" von {} in der Preislistendatei ist keine gültige Zahl.", *text,
+                            element));
   target = *value;
 }
 
 Preis ReadPrice(pugi::xml_node element) {
-  const RecordFields fields(element, {"ArtikelpreisWaehrung", "VerkaufsPreisNetto", "VerkaufsPreisBrutto", "PreisGiltAb"});
+  const RecordFields fields(
+      element, {"ArtikelpreisWaehrung", "VerkaufsPreisNetto", "VerkaufsPreisBrutto", "PreisGiltAb"});
   Preis price;
-  if (auto currency = GivenText(fields["ArtikelpreisWaehrung"])) price.PreisWaehrung = Parser::ParseCurrency(*currency);
+  if (auto currency = GivenText(fields["ArtikelpreisWaehrung"]))
+    price.PreisWaehrung = Parser::ParseCurrency(*currency);
   ReadPriceNumber(fields, "VerkaufsPreisNetto", price.VerkaufspreisNetto);
   ReadPriceNumber(fields, "VerkaufsPreisBrutto", price.VerkraufspreisBrutto);
   ReadPriceNumber(fields, "PreisGiltAb", price.PreisGiltab);
@@ -287,11 +304,13 @@ Preisliste ReadPriceList(pugi::xml_node list_element, std::string name) {
   Preisliste list;
   list.Name = std::move(name);
   for (pugi::xml_node article_element : Descendants(list_element, "Artikel")) {
-    const pugi::xml_node number = RecordFields(article_element, {"ArtikelnummerWebshop"})["ArtikelnummerWebshop"];
+    const pugi::xml_node number =
+        RecordFields(article_element, {"ArtikelnummerWebshop"})["ArtikelnummerWebshop"];
     if (!number) continue;
     Article article;
     article.Artikelnummer = InnerText(number);
-    for (pugi::xml_node price : Descendants(article_element, "Preis")) article.Preise.push_back(ReadPrice(price));
+    for (pugi::xml_node price : Descendants(article_element, "Preis"))
+      article.Preise.push_back(ReadPrice(price));
     list.Artikel.push_back(std::move(article));
   }
   return list;
@@ -317,7 +336,8 @@ std::filesystem::path HostFilePath() { return PathFromUtf8(Settings().WEBSERVICE
 }  // namespace
 
 std::optional<ArticleMap> XmlFileCaller::ReadXmlArticles(const std::filesystem::path& file,
-                                                         std::string& product_error, SyncSettings& sync_settings) {
+                                                         std::string& product_error,
+                                                         SyncSettings& sync_settings) {
   sync_settings = SyncSettings{};
   try {
     return ReadArticles(file, product_error, sync_settings);
@@ -369,7 +389,8 @@ std::optional<std::vector<Preisliste>> XmlFileCaller::ReadXmlPriceLists(const st
   }
 }
 
-std::optional<ArticleMap> XmlFileCaller::ReadXmlArticles(std::string& product_error, SyncSettings& sync_settings) {
+std::optional<ArticleMap> XmlFileCaller::ReadXmlArticles(std::string& product_error,
+                                                         SyncSettings& sync_settings) {
   return ReadXmlArticles(HostFilePath(), product_error, sync_settings);
 }
 

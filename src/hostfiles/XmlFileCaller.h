@@ -26,13 +26,15 @@ class XmlFileCaller {
   // Rows of Artikelexport by article number in file order; a repeated
   // number keeps the first row.
   static std::optional<ArticleMap> ReadXmlArticles(std::string& product_error, SyncSettings& sync_settings);
-  static std::optional<ArticleMap> ReadXmlArticles(const std::filesystem::path& file, std::string& product_error,
-                                                   SyncSettings& sync_settings);
+  static std::optional<ArticleMap> ReadXmlArticles(const std::filesystem::path& file,
+                                                   std::string& product_error, SyncSettings& sync_settings);
 
   // Rows of Artikelpreisexport; a repeated article number fails the read.
-  static std::optional<ArticleMap> ReadXmlArticlePrices(std::string& product_error, SyncSettings& sync_settings);
+  static std::optional<ArticleMap> ReadXmlArticlePrices(std::string& product_error,
+                                                        SyncSettings& sync_settings);
   static std::optional<ArticleMap> ReadXmlArticlePrices(const std::filesystem::path& file,
-                                                        std::string& product_error, SyncSettings& sync_settings);
+                                                        std::string& product_error,
+                                                        SyncSettings& sync_settings);
 
   static std::optional<std::vector<Lagerbestand>> ReadXmlStockValues(std::string& product_error,
                                                                      SyncSettings& sync_settings);

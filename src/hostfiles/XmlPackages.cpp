@@ -19,7 +19,8 @@ int CheckedAmount(int amount) {
 
 std::vector<pugi::xml_node> RowsIn(pugi::xml_node document, const char* container, const char* row) {
   std::vector<pugi::xml_node> rows = Descendants(document, row);
-  std::erase_if(rows, [container](pugi::xml_node node) { return std::strcmp(node.parent().name(), container) != 0; });
+  std::erase_if(
+      rows, [container](pugi::xml_node node) { return std::strcmp(node.parent().name(), container) != 0; });
   return rows;
 }
 

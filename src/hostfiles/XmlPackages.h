@@ -5,11 +5,10 @@
 // one request). The file is parsed once; a package's text is made when it
 // is asked for, so a large file never has all its packages in memory.
 
-#include <pugixml.hpp>
-
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <pugixml.hpp>
 #include <string>
 #include <vector>
 
@@ -23,8 +22,8 @@ class XmlPackages {
   // at any depth and in document order; packages keep that order and only
   // the last may be shorter. Throws Error when amount is below 1 (before the
   // file is read), FileNotFoundError or XmlError when the file is unusable.
-  XmlPackages(const std::filesystem::path& file, const char* container, const char* row, std::string package_root,
-              int amount);
+  XmlPackages(const std::filesystem::path& file, const char* container, const char* row,
+              std::string package_root, int amount);
 
   std::size_t size() const;  // no rows, no packages
   bool empty() const { return rows_.empty(); }

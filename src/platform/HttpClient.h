@@ -83,8 +83,9 @@ class HttpClient {
  public:
   virtual ~HttpClient() = default;
 
-  // Returns the answer for every HTTP status, 4xx and 5xx included; a
-  // redirect (at most 10) is followed. Throws TransportError with a German
+  // Returns the answer for every HTTP status, 4xx and 5xx included.
+  // Redirects are followed (at most 10; after 301, 302 or 303 a POST goes on
+  // as GET without body, as browsers do). Throws TransportError with a German
   // message when no answer arrives: connection refused or host unknown, a
   // time-out, a TLS or certificate failure, a dropped connection. Throws
   // Error for a request it will not send: a GET with a body, a header name

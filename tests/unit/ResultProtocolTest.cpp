@@ -1,30 +1,34 @@
 // Appending result protocols to the host's upload files.
-#include "hostfiles/ResultProtocol.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "TestSupport.h"
+#include "hostfiles/ResultProtocol.h"
 #include "support/Error.h"
 
 namespace kanvio {
 namespace {
 
 std::string Summary(const ExportProtocol& p) {
-  return p.Export_Status + "/" + p.Anzahl_Datensaetze_Gesamt + "/" + p.Anzahl_Datensaetze_Erfolgreich_Uebergeben;
+  return p.Export_Status + "/" + p.Anzahl_Datensaetze_Gesamt + "/" +
+         p.Anzahl_Datensaetze_Erfolgreich_Uebergeben;
 }
 
 const char* const kSuccess =
-    "<Exportprotokoll><Export_Status>SUCCESS</Export_Status><Anzahl_Datensaetze_Gesamt>100</Anzahl_Datensaetze_Gesamt>"
-    "<Anzahl_Datensaetze_Erfolgreich_Uebergeben>98</Anzahl_Datensaetze_Erfolgreich_Uebergeben></Exportprotokoll>";
+    "<Exportprotokoll><Export_Status>SUCCESS</Export_Status><Anzahl_Datensaetze_Gesamt>100</"
+    "Anzahl_Datensaetze_Gesamt>"
+    "<Anzahl_Datensaetze_Erfolgreich_Uebergeben>98</Anzahl_Datensaetze_Erfolgreich_Uebergeben></"
+    "Exportprotokoll>";
 
 TEST(ResultProtocolTest, AnswerValuesAreTakenInOrderUntilOneIsMissing) {
   const std::pair<std::string, const char*> cases[] = {
       {kSuccess, "SUCCESS/100/98"},
-      {"\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + std::string(kSuccess) + "\n", "SUCCESS/100/98"},
+      {"\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + std::string(kSuccess) + "\n",
+       "SUCCESS/100/98"},
       {"<Exportprotokoll><Export_Status>ROLLBACK</Export_Status>"
-       "<Anzahl_Datensaetze_Erfolgreich_Uebergeben>5</Anzahl_Datensaetze_Erfolgreich_Uebergeben></Exportprotokoll>",
+       "<Anzahl_Datensaetze_Erfolgreich_Uebergeben>5</Anzahl_Datensaetze_Erfolgreich_Uebergeben></"
+       "Exportprotokoll>",
        "ROLLBACK/0/0"},
       {"<Exportprotokoll><Export_Status>SUCCESS</Export_Status></Exportprotokoll>", "SUCCESS/0/0"},
       {"<Antwort><Export_Status>SUCCESS</Export_Status></Antwort>", "ROLLBACK/0/0"},
@@ -32,7 +36,8 @@ TEST(ResultProtocolTest, AnswerValuesAreTakenInOrderUntilOneIsMissing) {
       {"<html><body>Fatal error</body>", "ROLLBACK/0/0"},
       {"", "ROLLBACK/0/0"},
   };
-  for (const auto& [answer, expected] : cases) EXPECT_EQ(Summary(ResultProtocol::FromAnswer(answer)), expected) << answer;
+  for (const auto& [answer, expected] : cases)
+    EXPECT_EQ(Summary(ResultProtocol::FromAnswer(answer)), expected) << answer;
 }
 
 TEST(ResultProtocolTest, ProtocolsAreAppendedAsLastChildrenAndTheRestIsKept) {
@@ -49,9 +54,12 @@ TEST(ResultProtocolTest, ProtocolsAreAppendedAsLastChildrenAndTheRestIsKept) {
   // Only white space between the top-level nodes is not kept.
   const std::string expected =
       "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><!-- vom Host -->"
-      "<Artikelexport>\r\n  <row><A>K&amp;K &lt;Grün&gt;</A></row>\r\n" + std::string(kSuccess) +
-      "<Exportprotokoll><Export_Status>ROLLBACK</Export_Status><Anzahl_Datensaetze_Gesamt>0</Anzahl_Datensaetze_Gesamt>"
-      "<Anzahl_Datensaetze_Erfolgreich_Uebergeben>0</Anzahl_Datensaetze_Erfolgreich_Uebergeben></Exportprotokoll>"
+      "<Artikelexport>\r\n  <row><A>K&amp;K &lt;Grün&gt;</A></row>\r\n" +
+      std::string(kSuccess) +
+      "<Exportprotokoll><Export_Status>ROLLBACK</Export_Status><Anzahl_Datensaetze_Gesamt>0</"
+      "Anzahl_Datensaetze_Gesamt>"
+      "<Anzahl_Datensaetze_Erfolgreich_Uebergeben>0</Anzahl_Datensaetze_Erfolgreich_Uebergeben></"
+      "Exportprotokoll>"
       "</Artikelexport>";
   EXPECT_EQ(test::ReadFile(file), expected);
 }
@@ -73,14 +81,16 @@ TEST(ResultProtocolTest, UnusableFileIsLeftByteForByte) {
   }
   EXPECT_FALSE(ResultProtocol::Append(dir / "fehlt.xml", "Artikelexport", kSuccess));
   EXPECT_FALSE(std::filesystem::exists(dir / "fehlt.xml"));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "temporary file left behind";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+      << "temporary file left behind";
 }
 
 // Rewriting a file in another encoding than it declares would corrupt every umlaut.
 TEST(ResultProtocolTest, FileKeepsItsEncodingAndByteOrderMark) {
   test::TempDir dir;
   const std::pair<std::string, std::string> cases[] = {
-      {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><LagerbestandExport><A>M\xFChle</A></LagerbestandExport>",
+      {"<?xml version=\"1.0\" "
+       "encoding=\"ISO-8859-1\"?><LagerbestandExport><A>M\xFChle</A></LagerbestandExport>",
        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><LagerbestandExport><A>M\xFChle</A>"},
       {"\xEF\xBB\xBF<LagerbestandExport><A>Mühle</A></LagerbestandExport>",
        "\xEF\xBB\xBF<LagerbestandExport><A>Mühle</A>"},

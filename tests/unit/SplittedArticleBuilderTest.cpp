@@ -1,6 +1,4 @@
 // Cutting lists and maps into batches.
-#include "hostfiles/SplittedArticleBuilder.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
@@ -9,6 +7,7 @@
 #include <vector>
 
 #include "hostfiles/ArticleMap.h"
+#include "hostfiles/SplittedArticleBuilder.h"
 #include "hostfiles/Splitter.h"
 #include "support/Error.h"
 

@@ -1,16 +1,15 @@
 // Reading the host's upload files into records.
-#include "hostfiles/XmlFileCaller.h"
-
 #include <gtest/gtest.h>
-#include <pugixml.hpp>
 
 #include <functional>
+#include <pugixml.hpp>
 #include <string>
 #include <vector>
 
 #include "TestSupport.h"
 #include "config/Settings.h"
 #include "hostfiles/HostXmlFile.h"
+#include "hostfiles/XmlFileCaller.h"
 #include "support/Error.h"
 
 namespace kanvio {
@@ -30,8 +29,9 @@ std::vector<std::string> Protocols(const std::filesystem::path& file) {
   EXPECT_TRUE(document.load_file(file.c_str())) << "file no longer parses";
   std::vector<std::string> found;
   for (pugi::xml_node p : document.document_element().children("Exportprotokoll"))
-    found.push_back(std::string(p.child_value("Export_Status")) + "/" + p.child_value("Anzahl_Datensaetze_Gesamt") +
-                    "/" + p.child_value("Anzahl_Datensaetze_Erfolgreich_Uebergeben"));
+    found.push_back(std::string(p.child_value("Export_Status")) + "/" +
+                    p.child_value("Anzahl_Datensaetze_Gesamt") + "/" +
+                    p.child_value("Anzahl_Datensaetze_Erfolgreich_Uebergeben"));
   return found;
 }
 
@@ -68,7 +68,8 @@ struct FieldCase {
 
 TEST_F(XmlFileCallerTest, ArticleFieldsConvertAndFlagAsTheHostMeansThem) {
   const FieldCase cases[] = {
-      {"description split at the first marker", "<Artikelbeschreibung>Tisch&lt;br&gt;Eiche&lt;br&gt;massiv</Artikelbeschreibung>",
+      {"description split at the first marker",
+       "<Artikelbeschreibung>Tisch&lt;br&gt;Eiche&lt;br&gt;massiv</Artikelbeschreibung>",
        [](const Article& a, const SyncSettings& s, const std::string&) {
          EXPECT_EQ(a.Artikelbeschreibung, "Tisch");
          EXPECT_EQ(a.Anmerkungen, "<br>Eiche<br>massiv");
@@ -92,7 +93,8 @@ TEST_F(XmlFileCallerTest, ArticleFieldsConvertAndFlagAsTheHostMeansThem) {
          EXPECT_FLOAT_EQ(a.Volumen, 1.5f);
          EXPECT_TRUE(s.SyncGewicht && s.SyncVolumen);
        }},
-      {"tax code without comma rule groups thousands", "<MwStCode>19.00</MwStCode><ArtikelPreisBeziehtSichAufMenge>2,5</ArtikelPreisBeziehtSichAufMenge>",
+      {"tax code without comma rule groups thousands",
+       "<MwStCode>19.00</MwStCode><ArtikelPreisBeziehtSichAufMenge>2,5</ArtikelPreisBeziehtSichAufMenge>",
        [](const Article& a, const SyncSettings& s, const std::string&) {
          EXPECT_FLOAT_EQ(a.Mwstcode, 1900);
          EXPECT_FLOAT_EQ(a.ProductPriceQuantity, 2.5f);
@@ -105,25 +107,29 @@ TEST_F(XmlFileCallerTest, ArticleFieldsConvertAndFlagAsTheHostMeansThem) {
          EXPECT_EQ(a.ArtikelKategorie, "");
          EXPECT_TRUE(s.SyncKategorie);
        }},
-      {"empty price is zero and flagged", "<ArtikelpreisNetto/><ArtikelpreisBrutto>KVX_IGNORE</ArtikelpreisBrutto>",
+      {"empty price is zero and flagged",
+       "<ArtikelpreisNetto/><ArtikelpreisBrutto>KVX_IGNORE</ArtikelpreisBrutto>",
        [](const Article& a, const SyncSettings& s, const std::string& e) {
          EXPECT_FLOAT_EQ(a.ArtikelpreisNetto, 0);
          EXPECT_TRUE(s.SyncArtikelPreisNetto);
          EXPECT_FALSE(s.SyncArtikelPreisBrutto);
          EXPECT_EQ(e, "");
        }},
-      {"currency text and notes element", "<ArtikelpreisWaehrung>US-Dollar</ArtikelpreisWaehrung><Anmerkungen/>",
+      {"currency text and notes element",
+       "<ArtikelpreisWaehrung>US-Dollar</ArtikelpreisWaehrung><Anmerkungen/>",
        [](const Article& a, const SyncSettings& s, const std::string&) {
          EXPECT_EQ(a.ArtikelPreisWaehrung, "USD");
          EXPECT_TRUE(s.SyncBeschreibung);
          EXPECT_FALSE(a.Anmerkungen);
        }},
-      {"field found at any depth, first one wins", "<Bild><Artikelbild>a.jpg</Artikelbild></Bild><Artikelbild>b.jpg</Artikelbild>",
+      {"field found at any depth, first one wins",
+       "<Bild><Artikelbild>a.jpg</Artikelbild></Bild><Artikelbild>b.jpg</Artikelbild>",
        [](const Article& a, const SyncSettings& s, const std::string&) {
          EXPECT_EQ(a.Artikelbild, "a.jpg");
          EXPECT_TRUE(s.SyncArtikelBild);
        }},
-      {"bad numbers give zero, no flag, last message", "<MwStCode>x</MwStCode><Einkaufspreis>1,2,3</Einkaufspreis><Gewicht>2</Gewicht>",
+      {"bad numbers give zero, no flag, last message",
+       "<MwStCode>x</MwStCode><Einkaufspreis>1,2,3</Einkaufspreis><Gewicht>2</Gewicht>",
        [](const Article& a, const SyncSettings& s, const std::string& e) {
          EXPECT_FLOAT_EQ(a.Mwstcode, 0);
          EXPECT_FALSE(s.SyncMwst || s.SyncEinkaufspreis);
@@ -141,7 +147,8 @@ TEST_F(XmlFileCallerTest, ArticleFieldsConvertAndFlagAsTheHostMeansThem) {
     SCOPED_TRACE(c.name);
     error_.clear();
     // The case's own description, if any, comes first and wins.
-    const auto articles = Articles(ArticleFile(Row("A-1", c.fields + "<Artikelbeschreibung>Name</Artikelbeschreibung>")));
+    const auto articles =
+        Articles(ArticleFile(Row("A-1", c.fields + "<Artikelbeschreibung>Name</Artikelbeschreibung>")));
     c.check(Only(articles), sync_, error_);
   }
 }
@@ -167,7 +174,8 @@ TEST_F(XmlFileCallerTest, ArticleWithoutNameIsReadButReported) {
 }
 
 TEST_F(XmlFileCallerTest, ArticleWithoutNumberStopsWithoutProtocol) {
-  const std::string content = ArticleFile(Row("A", "") + "<row><Artikelbeschreibung>x</Artikelbeschreibung></row>");
+  const std::string content =
+      ArticleFile(Row("A", "") + "<row><Artikelbeschreibung>x</Artikelbeschreibung></row>");
   EXPECT_FALSE(Articles(content));
   EXPECT_EQ(error_, "Es wurde eine Artikelnummer nicht gefunden. Artikelexport wird abgebrochen.");
   EXPECT_EQ(test::ReadFile(file_), content);
@@ -180,7 +188,8 @@ TEST_F(XmlFileCallerTest, FreshSyncSettingsForEveryRead) {
 }
 
 TEST_F(XmlFileCallerTest, RepeatedPriceRowFailsTheReadWithRollback) {
-  const auto rows = Row("P", "<ArtikelpreisNetto>1.5</ArtikelpreisNetto><ArtikelpreisWaehrung/>") + Row("Q", "");
+  const auto rows =
+      Row("P", "<ArtikelpreisNetto>1.5</ArtikelpreisNetto><ArtikelpreisWaehrung/>") + Row("Q", "");
   const auto prices = XmlFileCaller::ReadXmlArticlePrices(
       Write("<Artikelpreisexport>" + rows + "</Artikelpreisexport>"), error_, sync_);
   ASSERT_TRUE(prices);
@@ -221,8 +230,9 @@ TEST_F(XmlFileCallerTest, BadStockNumberEndsTheReadWithoutProtocol) {
        "Der Mindestlagerbestand hat kein gültiges Format... Lagerbestand Export wird beendet"},
   };
   for (const auto& [field, message] : cases) {
-    const std::string content = "<LagerbestandExport><Artikel><ArtikelnummerWebshop>S</ArtikelnummerWebshop>" +
-                                field + "</Artikel></LagerbestandExport>";
+    const std::string content =
+        "<LagerbestandExport><Artikel><ArtikelnummerWebshop>S</ArtikelnummerWebshop>" + field +
+        "</Artikel></LagerbestandExport>";
     EXPECT_FALSE(XmlFileCaller::ReadXmlStockValues(Write(content), error_, sync_));
     EXPECT_EQ(error_, message);
     EXPECT_EQ(test::ReadFile(file_), content);
@@ -233,7 +243,8 @@ TEST_F(XmlFileCallerTest, StockValuesAreReadAndFlagged) {
   const auto stock = XmlFileCaller::ReadXmlStockValues(
       Write("<LagerbestandExport><Artikel><ArtikelnummerWebshop>S</ArtikelnummerWebshop>"
             "<LagerBestandAktuell>12.5</LagerBestandAktuell><LagerMindestBestand>3</LagerMindestBestand>"
-            "<LagerWiederbeschaffungsdauer>5 Tage</LagerWiederbeschaffungsdauer></Artikel></LagerbestandExport>"),
+            "<LagerWiederbeschaffungsdauer>5 "
+            "Tage</LagerWiederbeschaffungsdauer></Artikel></LagerbestandExport>"),
       error_, sync_);
   ASSERT_TRUE(stock);
   EXPECT_FLOAT_EQ(stock->at(0).LagerBestandAktuell, 12.5f);
@@ -241,9 +252,9 @@ TEST_F(XmlFileCallerTest, StockValuesAreReadAndFlagged) {
   EXPECT_EQ(stock->at(0).LagerWiederbeschaffungsDauer, "5 Tage");
   EXPECT_TRUE(sync_.SyncLagerbestand && sync_.SyncMindestbestand && sync_.SyncWiederbeschaffungsdauer);
 
-  EXPECT_FALSE(XmlFileCaller::ReadXmlStockValues(
-      Write("<LagerbestandExport><Artikel><LagerBestandAktuell>1</LagerBestandAktuell></Artikel></LagerbestandExport>"),
-      error_, sync_));
+  EXPECT_FALSE(XmlFileCaller::ReadXmlStockValues(Write("<LagerbestandExport><Artikel><LagerBestandAktuell>1</"
+                                                       "LagerBestandAktuell></Artikel></LagerbestandExport>"),
+                                                 error_, sync_));
   EXPECT_EQ(error_, "Es wurde keine Artikelnummer gefunden. Lagerbestandexport wird abgebrochen.");
 }
 
@@ -252,9 +263,11 @@ TEST_F(XmlFileCallerTest, PriceListWithoutNameIsSkippedAndTheOthersRead) {
       Write("<PreislistenExport>"
             "<Preisliste><Name>Händler</Name>"
             "<Artikel><ArtikelnummerWebshop>A</ArtikelnummerWebshop>"
-            "<Preis><ArtikelpreisWaehrung>US-Dollar</ArtikelpreisWaehrung><VerkaufsPreisNetto>9.5</VerkaufsPreisNetto>"
+            "<Preis><ArtikelpreisWaehrung>US-Dollar</ArtikelpreisWaehrung><VerkaufsPreisNetto>9.5</"
+            "VerkaufsPreisNetto>"
             "<VerkaufsPreisBrutto/><PreisGiltAb>10</PreisGiltAb></Preis>"
-            "<Preis><ArtikelpreisWaehrung/><VerkaufsPreisBrutto>KVX_IGNORE</VerkaufsPreisBrutto></Preis></Artikel>"
+            "<Preis><ArtikelpreisWaehrung/><VerkaufsPreisBrutto>KVX_IGNORE</VerkaufsPreisBrutto></Preis></"
+            "Artikel>"
             "<Artikel><Preis><VerkaufsPreisNetto>1</VerkaufsPreisNetto></Preis></Artikel></Preisliste>"
             "<Preisliste><Name></Name></Preisliste>"
             "<Preisliste><Name>Leer</Name></Preisliste>"
@@ -279,7 +292,8 @@ TEST_F(XmlFileCallerTest, PriceListWithoutNameIsSkippedAndTheOthersRead) {
 TEST_F(XmlFileCallerTest, BadPriceListNumberRollsBackAndKeepsTheErrorText) {
   error_ = "vorher";
   EXPECT_FALSE(XmlFileCaller::ReadXmlPriceLists(
-      Write("<PreislistenExport><Preisliste><Name>L</Name><Artikel><ArtikelnummerWebshop>A</ArtikelnummerWebshop>"
+      Write("<PreislistenExport><Preisliste><Name>L</Name><Artikel><ArtikelnummerWebshop>A</"
+            "ArtikelnummerWebshop>"
             "<Preis><PreisGiltAb>ab 10</PreisGiltAb></Preis></Artikel></Preisliste></PreislistenExport>"),
       error_, sync_));
   EXPECT_EQ(error_, "vorher");
@@ -311,6 +325,7 @@ TEST_F(XmlFileCallerTest, UnreadableFilesThrowAndStayUntouched) {
     std::filesystem::remove(file_);
     EXPECT_THROW(read(file_, error_, sync_), FileNotFoundError);
     EXPECT_FALSE(std::filesystem::exists(file_));
+    EXPECT_THROW(read(dir_.path(), error_, sync_), Error);
   }
 }
 
@@ -322,9 +337,9 @@ TEST_F(XmlFileCallerTest, FailedReadOfFileWithOtherRootThrowsAndLeavesIt) {
 }
 
 TEST_F(XmlFileCallerTest, Latin1FilesAreReadAsUtf8) {
-  const auto articles = Articles("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><Artikelexport>" +
-                                 Row("M\xFC", "<Artikelbeschreibung>K\xE4se</Artikelbeschreibung>") +
-                                 "</Artikelexport>");
+  const auto articles =
+      Articles("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><Artikelexport>" +
+               Row("M\xFC", "<Artikelbeschreibung>K\xE4se</Artikelbeschreibung>") + "</Artikelexport>");
   EXPECT_EQ(Only(articles).Artikelnummer, "Mü");
   EXPECT_EQ(Only(articles).Artikelbeschreibung, "Käse");
 }
@@ -336,8 +351,9 @@ TEST_F(XmlFileCallerTest, FormsWithoutPathReadTheFileOfTheOperation) {
   Settings settings;
   settings.set_WEBSERVICE_RESULT_FILEPATH(PathToUtf8(file));
   settings.Save();
-  test::WriteFile(file, "<LagerbestandExport><Artikel><ArtikelnummerWebshop>S</ArtikelnummerWebshop></Artikel>"
-                        "</LagerbestandExport>");
+  test::WriteFile(file,
+                  "<LagerbestandExport><Artikel><ArtikelnummerWebshop>S</ArtikelnummerWebshop></Artikel>"
+                  "</LagerbestandExport>");
   const auto stock = XmlFileCaller::ReadXmlStockValues(error_, sync_);
   ASSERT_TRUE(stock);
   EXPECT_EQ(stock->at(0).ArtikelnummerWebshop, "S");

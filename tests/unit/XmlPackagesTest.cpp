@@ -1,16 +1,14 @@
 // Cutting upload files into XML packages.
-#include "hostfiles/XmlPackages.h"
-
+#include <fmt/format.h>
 #include <gtest/gtest.h>
-#include <pugixml.hpp>
 
+#include <pugixml.hpp>
 #include <string>
 #include <vector>
 
-#include <fmt/format.h>
-
 #include "TestSupport.h"
 #include "hostfiles/SplittedArticleBuilder.h"
+#include "hostfiles/XmlPackages.h"
 #include "support/Error.h"
 
 namespace kanvio {
@@ -65,22 +63,26 @@ TEST_F(XmlPackagesTest, RowsAreCutInOrderWithAShorterLastPackage) {
 
 TEST_F(XmlPackagesTest, OnlyRowsDirectlyInsideTheExportElementCount) {
   const XmlPackages packages = SplittedArticleBuilder<>::SplitArticlePriceExport(
-      Write("<Daten><Artikelpreisexport>" + Rows(2) + "<Kopf><row><ArtikelnummerWebshop>99</ArtikelnummerWebshop></row></Kopf>"
-            "</Artikelpreisexport><Artikelpreisexport>" + Rows(1) + "</Artikelpreisexport></Daten>"),
+      Write("<Daten><Artikelpreisexport>" + Rows(2) +
+            "<Kopf><row><ArtikelnummerWebshop>99</ArtikelnummerWebshop></row></Kopf>"
+            "</Artikelpreisexport><Artikelpreisexport>" +
+            Rows(1) + "</Artikelpreisexport></Daten>"),
       10);
   ASSERT_EQ(packages.size(), 1u);
   EXPECT_EQ(NumbersIn(packages.Text(0), "Artikelpreisexport"), (std::vector<int>{0, 1, 0}));
 }
 
 TEST_F(XmlPackagesTest, StockFilesAreCutByTheirArticleElements) {
-  const XmlPackages packages =
-      SplittedArticleBuilder<>::SplitStockExport(Write("<LagerbestandExport>" + Rows(3, "Artikel") + "</LagerbestandExport>"), 2);
+  const XmlPackages packages = SplittedArticleBuilder<>::SplitStockExport(
+      Write("<LagerbestandExport>" + Rows(3, "Artikel") + "</LagerbestandExport>"), 2);
   ASSERT_EQ(packages.size(), 2u);
   EXPECT_EQ(NumbersIn(packages.Text(1), "LagerbestandExport", "Artikel"), (std::vector<int>{2}));
 }
 
 TEST_F(XmlPackagesTest, FileWithoutRowsGivesNoPackage) {
-  for (const char* content : {"<Artikelexport/>", "<Artikelexport><Exportprotokoll/></Artikelexport>", "<Anderes>" "<row/></Anderes>"}) {
+  for (const char* content : {"<Artikelexport/>", "<Artikelexport><Exportprotokoll/></Artikelexport>",
+                              "<Anderes>"
+                              "<row/></Anderes>"}) {
     const XmlPackages packages = SplittedArticleBuilder<>::SplitArticleExport(Write(content), 100);
     EXPECT_EQ(packages.size(), 0u) << content;
     int calls = 0;
@@ -97,9 +99,10 @@ TEST_F(XmlPackagesTest, RowContentIsCopiedFaithfully) {
             "<Leer/></row></Artikelexport>"),
       5);
   ASSERT_EQ(packages.size(), 1u);
-  EXPECT_EQ(packages.Text(0),
-            "<Artikelexport><row nr=\"1\"><Artikelbeschreibung>T&amp;T &lt;b&gt; Käse<![CDATA[<br>Notiz]]> Ende"
-            "</Artikelbeschreibung><Leer/></row></Artikelexport>");
+  EXPECT_EQ(
+      packages.Text(0),
+      "<Artikelexport><row nr=\"1\"><Artikelbeschreibung>T&amp;T &lt;b&gt; Käse<![CDATA[<br>Notiz]]> Ende"
+      "</Artikelbeschreibung><Leer/></row></Artikelexport>");
 }
 
 TEST_F(XmlPackagesTest, UnusableInputIsRefusedBeforeAnyPackage) {
@@ -113,7 +116,8 @@ TEST_F(XmlPackagesTest, UnusableInputIsRefusedBeforeAnyPackage) {
     }
   }
   EXPECT_THROW(SplittedArticleBuilder<>::SplitArticleExport(dir_ / "fehlt.xml", 10), FileNotFoundError);
-  EXPECT_THROW(SplittedArticleBuilder<>::SplitArticleExport(Write("<Artikelexport>" + Rows(3)), 10), XmlError);
+  EXPECT_THROW(SplittedArticleBuilder<>::SplitArticleExport(Write("<Artikelexport>" + Rows(3)), 10),
+               XmlError);
 }
 
 }  // namespace
