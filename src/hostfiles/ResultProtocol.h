@@ -27,6 +27,10 @@ class ResultProtocol {
   // FileNotFoundError, XmlError); the file is then unchanged.
   static void Write(const std::filesystem::path& file, const std::string& root,
                     const ExportProtocol& protocol);
+  // Several protocols in one load and save, in order: an upload in many
+  // packages must not rewrite a large file once per package.
+  static void Write(const std::filesystem::path& file, const std::string& root,
+                    const std::vector<ExportProtocol>& protocols);
 
   // The protocol of a read that failed: ROLLBACK, no records. Throws as Write.
   static void AppendRollback(const std::filesystem::path& file, const std::string& root);
