@@ -314,39 +314,64 @@ std::int32_t PHPFileConnector::UploadFile(const Upload& upload, std::string& err
   }
 }
 
-std::int32_t PHPFileConnector::EvaluateUploadAnswer(const std::string& answer, const std::string& root) const {
-  if (text::Contains(answer, "SUCCESS")) {
-    writeResult(answer, root);
-    return 1;
+std::int32_t PHPFileConnector::EvaluateUploadAnswer(const std::string& answer, std::vector<ExportProtocol>& protocols) {
+  const bool success = text::Contains(answer, "SUCCESS");
+  if (!success && !text::Contains(answer, "ROLLBACK")) return 0;
+  protocols.push_back(ResultProtocol::FromAnswer(answer));
+  return success ? 1 : -1;
+}
+
+void PHPFileConnector::AppendProtocols(const Upload& upload, std::vector<ExportProtocol>& protocols) const {
+  if (protocols.empty()) return;
+  try {
+    ResultProtocol::Write(PathFromUtf8(connection_->result_path), upload.root, protocols);
+  } catch (const std::exception& e) {
+    Logger::LogError(e);
   }
-  if (text::Contains(answer, "ROLLBACK")) {
-    writeResult(answer, root);
-    return -1;
-  }
-  return 0;
+  protocols.clear();
 }
 
 std::int32_t PHPFileConnector::UploadWhole(const Upload& upload, bool isUtf8) {
   auto answer = Exchange(buildWebRequest(upload.sync, ReadHostFile(connection_->result_path), isUtf8));
   if (answer.not_implemented()) return isUtf8 && UploadWhole(upload, false) > 0 ? 1 : -1;
-  return EvaluateUploadAnswer(answer.text, upload.root);
+  std::vector<ExportProtocol> protocols;
+  const auto result = EvaluateUploadAnswer(answer.text, protocols);
+  AppendProtocols(upload, protocols);
+  return result;
 }
 
+// The protocols of the packages are collected and appended in one save when
+// the upload ends, however it ends: the host file may be large, and saving
+// it once per package would make an upload quadratic in its size.
 std::int32_t PHPFileConnector::UploadInPackages(const Upload& upload, IWorker* worker, bool isUtf8) {
   const int amount = ConfiguredBatchSize();
   if (amount < 1) throw SetupError("Die Paketgröße PackageSplittingAmount muss mindestens 1 sein.");
   XmlPackages packages(PathFromUtf8(connection_->result_path), upload.root, upload.row, upload.root, amount);
   const auto n = static_cast<std::int32_t>(packages.size());
   if (worker) worker->SetMaxValue(n + 1);
+  std::vector<ExportProtocol> protocols;
   std::int64_t count = 0;
-  for (std::int32_t k = 1; k <= n; ++k) {
-    if (worker)
-      worker->setUserStatusMessage(upload.status_text + std::to_string(k) + " von " + std::to_string(n), k);
-    auto answer = Exchange(buildWebRequest(upload.sync, packages.Text(static_cast<std::size_t>(k - 1)), isUtf8));
-    if (answer.not_implemented()) return isUtf8 && UploadInPackages(upload, worker, false) > 0 ? 1 : -1;
-    if (answer.status == 500) return EvaluateUploadAnswer(answer.text, upload.root);
-    count += EvaluateUploadAnswer(answer.text, upload.root);
+  try {
+    for (std::int32_t k = 1; k <= n; ++k) {
+      if (worker)
+        worker->setUserStatusMessage(upload.status_text + std::to_string(k) + " von " + std::to_string(n), k);
+      auto answer = Exchange(buildWebRequest(upload.sync, packages.Text(static_cast<std::size_t>(k - 1)), isUtf8));
+      if (answer.not_implemented()) {
+        AppendProtocols(upload, protocols);
+        return isUtf8 && UploadInPackages(upload, worker, false) > 0 ? 1 : -1;
+      }
+      const auto result = EvaluateUploadAnswer(answer.text, protocols);
+      if (answer.status == 500) {
+        AppendProtocols(upload, protocols);
+        return result;
+      }
+      count += result;
+    }
+  } catch (...) {
+    AppendProtocols(upload, protocols);
+    throw;
   }
+  AppendProtocols(upload, protocols);
   return count >= n ? 1 : -1;
 }
 

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "hostfiles/ResultProtocol.h"
 #include "platform/HttpClient.h"
 #include "shops/IWorker.h"
 
@@ -59,7 +61,8 @@ class PHPFileConnector {
   std::int32_t UploadFile(const Upload& upload, std::string& error, IWorker* worker, bool isUtf8);
   std::int32_t UploadInPackages(const Upload& upload, IWorker* worker, bool isUtf8);
   std::int32_t UploadWhole(const Upload& upload, bool isUtf8);
-  std::int32_t EvaluateUploadAnswer(const std::string& answer, const std::string& root) const;
+  static std::int32_t EvaluateUploadAnswer(const std::string& answer, std::vector<ExportProtocol>& protocols);
+  void AppendProtocols(const Upload& upload, std::vector<ExportProtocol>& protocols) const;
   void WriteAnswer(const std::string& text) const;
 
   platform::HttpClientFactory factory_;
