@@ -1,0 +1,35 @@
+#include "Failure.h"
+
+#include <charconv>
+
+namespace kanvio::shopsim {
+namespace {
+
+std::optional<std::chrono::milliseconds> ParseMilliseconds(std::string_view text) {
+  long long value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
+  return std::chrono::milliseconds(value);
+}
+
+}  // namespace
+
+std::optional<Failure> Failure::Parse(std::string_view text) {
+  const auto colon = text.find(':');
+  const std::string_view name = text.substr(0, colon);
+  const bool has_argument = colon != std::string_view::npos;
+  const std::string_view argument = has_argument ? text.substr(colon + 1) : std::string_view();
+
+  if (name == "500") return Status500(std::string(argument));
+  if (has_argument && name != "slow") return std::nullopt;
+  if (name == "501-utf8") return RejectUtf8Header();
+  if (name == "html") return HtmlPage();
+  if (name == "drop") return Drop();
+  if (name != "slow") return std::nullopt;
+  if (!has_argument) return Slow();
+  const auto delay = ParseMilliseconds(argument);
+  if (!delay) return std::nullopt;
+  return Slow(*delay);
+}
+
+}  // namespace kanvio::shopsim

@@ -1,0 +1,86 @@
+// kanvio-shopsim: the demo shop on loopback. Runs until SIGINT or SIGTERM.
+
+#include <signal.h>
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "ShopSimulator.h"
+
+namespace {
+
+using kanvio::shopsim::Failure;
+using kanvio::shopsim::ShopSimulator;
+using kanvio::shopsim::SimulatorOptions;
+
+struct CommandLine {
+  SimulatorOptions options;
+  std::vector<std::string> failures;
+  std::vector<std::string> functions_off;
+  std::string rollback_article;
+};
+
+void AddOptions(CLI::App& app, CommandLine& line) {
+  app.add_option("--port", line.options.port, "port on 127.0.0.1; 0 picks a free one")
+      ->check(CLI::Range(0, 65535));
+  app.add_option("--base-path", line.options.base_path, "path the scripts live below, e.g. /shop");
+  app.add_option("--password", line.options.password, "enciphers paged article answers (at most 32 bytes)");
+  app.add_option("--state-file", line.options.state_file,
+                 "file the shop's state is written to after each change");
+  app.add_option("--fail", line.failures,
+                 "TARGET=FAILURE, e.g. sync:lqx_to_shop=500:text, val=501-utf8, orders=html, "
+                 "sync=slow:2000, del=drop; targets: orders, val, sync, del, sync:VALUE, val:FUNCTION");
+  app.add_option("--function-off", line.functions_off, "function the check script answers 0 for");
+  app.add_option("--rollback-article", line.rollback_article, "article number that rolls its package back");
+  app.add_flag("!--no-demo-data", line.options.demo_data, "start with an empty shop");
+}
+
+void ApplySwitches(ShopSimulator& simulator, const CommandLine& line) {
+  for (const auto& spec : line.failures) {
+    const auto equals = spec.find('=');
+    const auto failure = equals == std::string::npos ? std::nullopt : Failure::Parse(spec.substr(equals + 1));
+    if (!failure) throw CLI::ValidationError("--fail", "cannot read '" + spec + "'");
+    simulator.Failures().Set(spec.substr(0, equals), *failure);
+  }
+  for (const auto& function : line.functions_off) simulator.Shop().SetFunctionOffered(function, false);
+  simulator.Shop().SetRollbackArticle(line.rollback_article);
+}
+
+int WaitForTermination(const sigset_t& signals) {
+  int signal = 0;
+  sigwait(&signals, &signal);
+  return signal;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"kanvio-shopsim: a demo shop on loopback that speaks the shop-side PHP scripts"};
+  CommandLine line;
+  AddOptions(app, line);
+  CLI11_PARSE(app, argc, argv);
+
+  // Blocked before any thread starts, so that only sigwait() receives them.
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+  try {
+    ShopSimulator simulator(line.options);
+    ApplySwitches(simulator, line);
+    simulator.Start();
+    std::cout << "listening on 127.0.0.1:" << simulator.Port() << std::endl;
+    WaitForTermination(signals);
+    simulator.Stop();
+  } catch (const CLI::Error& error) {
+    return app.exit(error);
+  } catch (const std::exception& error) {
+    std::cerr << error.what() << std::endl;
+    return 1;
+  }
+  return 0;
+}
