@@ -38,11 +38,11 @@ void AddOptions(CLI::App& app, CommandLine& line) {
 }
 
 void ApplySwitches(ShopSimulator& simulator, const CommandLine& line) {
-  for (const auto& spec : line.failures) {
-    const auto equals = spec.find('=');
-    const auto failure = equals == std::string::npos ? std::nullopt : Failure::Parse(spec.substr(equals + 1));
-    if (!failure) throw CLI::ValidationError("--fail", "cannot read '" + spec + "'");
-    simulator.Failures().Set(spec.substr(0, equals), *failure);
+  for (const auto& text : line.failures) {
+    const auto equals = text.find('=');
+    const auto failure = equals == std::string::npos ? std::nullopt : Failure::Parse(text.substr(equals + 1));
+    if (!failure) throw CLI::ValidationError("--fail", "cannot read '" + text + "'");
+    simulator.Failures().Set(text.substr(0, equals), *failure);
   }
   for (const auto& function : line.functions_off) simulator.Shop().SetFunctionOffered(function, false);
   simulator.Shop().SetRollbackArticle(line.rollback_article);
