@@ -28,10 +28,7 @@ std::size_t Occurrences(const std::string& text, const std::string& what) {
 
 class PhpShopE2eTest : public E2eTest {
  protected:
-  void SetUp() override {
-    E2eTest::SetUp();
-    shop_.Start();
-  }
+  PhpShopE2eTest() { shop_.Start(); }
 
   Answer InitGambio() const { return RealLibrary().Init("ledgrox", "Gambio GX 4", shop_.ShopUrl(), "admin", "x"); }
 
