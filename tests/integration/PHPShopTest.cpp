@@ -6,6 +6,8 @@
 
 #include <mutex>
 
+#include "FakeServer.h"
+#include "SelfSignedCertificate.h"
 #include "ShopSimulator.h"
 #include "TestSupport.h"
 #include "config/ConfigFileWriter.h"
@@ -390,6 +392,35 @@ TEST(PhpScriptsTest, OrderNumbersKeepTheUsualCharactersAndEncodeTheRest) {
   };
   for (const auto& [number, encoded] : cases) EXPECT_EQ(php::EncodeOrderNumber(number), encoded) << number;
 }
+
+}  // namespace
+}  // namespace kanvio
+
+namespace kanvio {
+namespace {
+
+#ifdef CPPHTTPLIB_OPENSSL_SUPPORT
+// A shop behind a self-signed certificate: refused unless the operator
+// allowed it in the shop configuration file.
+TEST_F(PHPShopTest, SelfSignedShopNeedsTheOperatorsConsent) {
+  test::SelfSigned identity;
+  test::FakeServer https(std::make_unique<httplib::SSLServer>(identity.cert.get(), identity.key.get()),
+                         [](httplib::Server& s) {
+                           s.Get("/ledgrox_osc_val.php", [](const httplib::Request&, httplib::Response& res) {
+                             res.set_content("1", "text/plain");
+                           });
+                         });
+  Settings settings;
+  settings.set_WEBSERVICE_URL(https.url());
+  settings.Save();
+  std::string error;
+  EXPECT_EQ(shop_.KontrolliereVerbindungZumShop(error, false), -2);
+  EXPECT_NE(error.find("Zertifikat"), std::string::npos) << error;
+  SetConfig("AcceptInvalidCertificates", "true");
+  error.clear();
+  EXPECT_EQ(shop_.KontrolliereVerbindungZumShop(error, false), 1) << error;
+}
+#endif
 
 }  // namespace
 }  // namespace kanvio
