@@ -19,7 +19,7 @@ inline const tool::ConnectorLibrary& RealLibrary() {
   return library;
 }
 
-// The same library with the test families "testshop", "testamazon", "testebay".
+// The same library with the test families "testshop" and "testebay".
 inline const tool::ConnectorLibrary& TestShopLibrary() {
   static const tool::ConnectorLibrary library(KANVIO_TESTSHOP_LIBRARY_PATH);
   return library;

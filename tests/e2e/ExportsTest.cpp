@@ -114,35 +114,6 @@ TEST_F(ExportsTest, OperationsRunThroughTheWorker) {
       "maximum: 2\nstatus: Testshop: SucheAnzahlOffeneBestellungenImShop\nprogress: 1\n");
 }
 
-TEST_F(ExportsTest, FailedOperationAnswersOneWithTheConnectorsText) {
-  const auto& library = TestShopLibrary();
-  ASSERT_EQ(library
-                .Init("ledgrox", "testshop",
-                      Script("SetzeLagerbestand=-1&SetzeLagerbestand.text=Kein Zugriff"), "u", "p")
-                .code,
-            1);
-  const Answer answer = library.Call("SetStockValues", (dir_ / "stock.xml").string());
-  EXPECT_EQ(answer.code, 1);
-  EXPECT_EQ(answer.text, "Kein Zugriff");
-}
-
-TEST_F(ExportsTest, InitAnswersByTheConnectionCheck) {
-  const std::tuple<std::string, std::int32_t, std::string> cases[] = {
-      {"KontrolliereVerbindungZumShop=-1", -1,
-       "Es konnte keine Verbindung zum Webshop hergestellt werden. Bitte kontrollieren Sie Ihre "
-       "Einstellungen"},
-      {"KontrolliereVerbindungZumShop=throw", -1, kNotFound},
-      {"KontrolliereVerbindungZumShop=-2&KontrolliereVerbindungZumShop.text=Skript veraltet", 1,
-       "Skript veraltet"},
-  };
-  for (const auto& [settings, code, text] : cases) {
-    TestShopLibrary().DeInit();
-    const Answer answer = TestShopLibrary().Init("ledgrox", "testshop", Script(settings), "u", "p");
-    EXPECT_EQ(answer.code, code) << settings;
-    EXPECT_EQ(answer.text, text) << settings;
-  }
-}
-
 TEST_F(ExportsTest, SecondInitWithoutDeInitKeepsTheFirstConnector) {
   const auto& library = TestShopLibrary();
   ASSERT_EQ(library.Init("ledgrox", "testshop", Script(), "u", "p").code, 1);
@@ -165,27 +136,6 @@ TEST_F(ExportsTest, FunctionSupportedWithUnknownNameAnswersMinusOneWithoutText) 
   const Answer price_lists = library.Call("FunctionSupported", "SetPriceLists");
   EXPECT_EQ(price_lists.code, 1);
   EXPECT_EQ(price_lists.text, "Nicht angeboten");
-}
-
-TEST_F(ExportsTest, MarketplacesRefuseWhatTheyDoNotOffer) {
-  const auto& library = TestShopLibrary();
-  ASSERT_EQ(library.Init("ledgrox", "testamazon", Script(), "", "").code, 1);
-  const std::string amazon = "Diese Funktion wird von Amazon derzeitig nicht untersützt.";
-  Answer answer = library.Call("SetArticles", (dir_ / "a.xml").string());
-  EXPECT_EQ(answer.code, 0);
-  EXPECT_EQ(answer.text, amazon);
-  answer = library.Call("GetWebshopArticleList", (dir_ / "a.xml").string());
-  EXPECT_EQ(answer.code, 1);
-  EXPECT_EQ(answer.text, amazon);
-  answer = library.GetReports();
-  EXPECT_EQ(answer.code, 1);
-  EXPECT_EQ(answer.text, "");
-
-  library.DeInit();
-  ASSERT_EQ(library.Init("ledgrox", "testebay", Script(), "", "").code, 1);
-  answer = library.Call("GetUnimportedOrdersCount");
-  EXPECT_EQ(answer.code, 0);
-  EXPECT_EQ(answer.text, "Diese Funktion wird von eBay derzeitig nicht untersützt.");
 }
 
 }  // namespace
