@@ -3,12 +3,42 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace kanvio::platform {
 
 // Replaces target by source in one step: readers see the old or the new
 // file, never a mix. Throws Error on failure (source then still exists).
 void ReplaceFile(const std::filesystem::path& source, const std::filesystem::path& target);
+
+// A file written under a temporary name beside its target that takes the
+// target's place only when committed, so readers never see it half-written.
+// Without Commit() the destructor removes it and the target stays as it was.
+// One thread at a time.
+class ReplacementFile {
+ public:
+  // Creates the temporary file. Throws Error.
+  explicit ReplacementFile(const std::filesystem::path& target);
+  ~ReplacementFile();
+  ReplacementFile(const ReplacementFile&) = delete;
+  ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+  // Appends bytes, unbuffered: callers hand over large blocks. Throws Error;
+  // the file content is undefined afterwards.
+  void Write(std::string_view data);
+  // Flushes to disk, closes and replaces the target. Throws Error; the
+  // temporary file is then removed.
+  void Commit();
+  // Removes the temporary file; the target is untouched. Never throws.
+  void Discard() noexcept;
+
+  const std::filesystem::path& temporary_path() const { return temporary_; }
+
+ private:
+  std::filesystem::path target_;
+  std::filesystem::path temporary_;
+  std::intptr_t handle_;  // file descriptor or HANDLE; -1 when closed
+};
 
 // Writes data to a temporary file beside target, flushes it to disk and
 // replaces target with it. Throws Error; target is untouched on failure.

@@ -44,16 +44,11 @@ char32_t NextCodePoint(std::string_view s, std::size_t& i) {
   return cp;
 }
 
-std::string Utf16BytesToUtf8(std::string_view bytes, bool big_endian) {
-  std::u16string units;
-  units.reserve(bytes.size() / 2);
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    auto lo = static_cast<unsigned char>(bytes[i + (big_endian ? 1 : 0)]);
-    auto hi = static_cast<unsigned char>(bytes[i + (big_endian ? 0 : 1)]);
-    units.push_back(static_cast<char16_t>(hi << 8 | lo));
-  }
-  return Utf16ToUtf8(units);
-}
+// 0x80-0x9F of Windows-1252; 0 marks the unassigned bytes.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 }  // namespace
 
@@ -135,6 +130,43 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
 
 std::string StripUtf8Bom(std::string_view s) {
   return std::string(StartsWith(s, kUtf8Bom) ? s.substr(kUtf8Bom.size()) : s);
+}
+
+std::string Utf16BytesToUtf8(std::string_view bytes, bool big_endian) {
+  std::u16string units;
+  units.reserve(bytes.size() / 2);
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    auto lo = static_cast<unsigned char>(bytes[i + (big_endian ? 1 : 0)]);
+    auto hi = static_cast<unsigned char>(bytes[i + (big_endian ? 0 : 1)]);
+    units.push_back(static_cast<char16_t>(hi << 8 | lo));
+  }
+  return Utf16ToUtf8(units);
+}
+
+std::string Latin1ToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (char c : bytes) AppendUtf8(out, static_cast<unsigned char>(c));
+  return out;
+}
+
+std::string Cp1252ToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80 || b >= 0xA0) {
+      AppendUtf8(out, b);
+    } else {
+      const char16_t mapped = kCp1252High[b - 0x80];
+      AppendUtf8(out, mapped != 0 ? mapped : b);
+    }
+  }
+  return out;
+}
+
+bool HasByteOrderMark(std::string_view bytes) {
+  return StartsWith(bytes, kUtf8Bom) || StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF");
 }
 
 std::string DecodeToUtf8(std::string_view bytes) {

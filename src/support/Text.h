@@ -27,5 +27,16 @@ std::string StripUtf8Bom(std::string_view s);
 // Bytes of a file or an answer as UTF-8: a UTF-8 or UTF-16 (LE/BE) byte-order
 // mark is honoured and removed; without one the bytes are taken as UTF-8.
 std::string DecodeToUtf8(std::string_view bytes);
+bool HasByteOrderMark(std::string_view bytes);
+
+// Single-byte and UTF-16 texts without a byte-order mark, for answers whose
+// character set is named elsewhere (an HTTP content type, an XML declaration).
+std::string Latin1ToUtf8(std::string_view bytes);
+// Windows-1252: Latin-1 with printable characters (euro sign, quotes) in
+// 0x80-0x9F; the five unassigned bytes keep their Latin-1 meaning, as
+// Windows converts them.
+std::string Cp1252ToUtf8(std::string_view bytes);
+// A trailing odd byte is dropped.
+std::string Utf16BytesToUtf8(std::string_view bytes, bool big_endian);
 
 }  // namespace kanvio::text

@@ -1,6 +1,6 @@
-#include "support/Text.h"
-
 #include <gtest/gtest.h>
+
+#include "support/Text.h"
 
 namespace kanvio::text {
 namespace {
@@ -19,7 +19,10 @@ TEST(TextTest, MalformedInputBecomesReplacementCharacter) {
 
 TEST(TextTest, ByteOrderMarksAreHonouredAndRemoved) {
   EXPECT_EQ(DecodeToUtf8("\xEF\xBB\xBFxy"), "xy");
-  EXPECT_EQ(DecodeToUtf8(std::string("\xFF\xFE" "A\0\xE4\0", 6)), "Aä");
+  EXPECT_EQ(DecodeToUtf8(std::string("\xFF\xFE"
+                                     "A\0\xE4\0",
+                                     6)),
+            "Aä");
   EXPECT_EQ(DecodeToUtf8(std::string("\xFE\xFF\0A", 4)), "A");
   EXPECT_EQ(DecodeToUtf8("plain"), "plain");
 }
