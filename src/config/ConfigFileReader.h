@@ -1,7 +1,10 @@
 #pragma once
 // Single values of the shop configuration file. Each read loads the file anew
 // (creating the basic file when it is missing); a missing element or any
-// failure gives the fallback: false, 10, or the empty text.
+// failure gives the fallback: false, 10, or the empty text. Failures are
+// logged, never thrown (except a failure of the logger itself). Booleans are
+// "true"/"false" in any case with white space around; keys are element names
+// looked up as descendants at any depth, the first match in document order.
 
 #include <string>
 #include <vector>
@@ -14,7 +17,8 @@ class ConfigFileReader {
   static bool GetValueFromGenerellConfig(const std::string& key);
   static int getValueFromGenerellConfig_Int(const std::string& key);
   static std::string getValueFromGenerellConfig_String(const std::string& key);
-  // Whether the nested path of element names exists below the root.
+  // Whether the nested path of element names exists below the root, e.g.
+  // {"shops", "ebay", "formatting"}; false (and no file made) when the file is missing.
   static bool DoesConfigValueExisits(const std::vector<std::string>& path);
 };
 

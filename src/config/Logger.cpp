@@ -1,13 +1,92 @@
 #include "config/Logger.h"
 
-// Placeholder until the error log lands: every call does nothing, as the
-// real log does while the host ini file leaves it switched off.
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "config/IniFile.h"
+#include "config/KanvioPaths.h"
+#include "config/Settings.h"
+#include "platform/FileSystem.h"
+#include "support/DateTime.h"
+#include "support/Error.h"
+#include "support/Text.h"
 
 namespace kanvio {
+namespace {
 
-void Logger::LogError(const std::exception&) {}
-void Logger::LogError(const std::string&) {}
-void Logger::LogWarning(const std::string&) {}
-void Logger::LogInfo(const std::string&) {}
+// Set while this thread is inside the logger. Finding the host ini file and
+// the log file asks the path library and opens a settings view; when those
+// fail they log, which would bring the thread back here and, without a path
+// library, never end. Such nested entries are dropped.
+thread_local bool t_logging = false;
+
+class ReentrancyGuard {
+ public:
+  ReentrancyGuard() { t_logging = true; }
+  ~ReentrancyGuard() { t_logging = false; }
+  ReentrancyGuard(const ReentrancyGuard&) = delete;
+  ReentrancyGuard& operator=(const ReentrancyGuard&) = delete;
+};
+
+bool LoggingEnabled() {
+  const auto ini = KanvioPaths::SoftwareIni();
+  return ini &&
+         text::EqualsIgnoreCase(IniFile(*ini).GetString("System Configuration", "LOG_EXCEPTIONS"), "true");
+}
+
+// The current values of the secrets the settings store holds. The empty text
+// and the store's default "" are no secrets.
+std::vector<std::string> Secrets() {
+  const Settings settings;
+  std::vector<std::string> secrets;
+  for (auto value :
+       {settings.WEBSERVICE_PASSWORD(), settings.ebay_token(), settings.amazon_secrectAccessKey()}) {
+    if (!value.empty() && value != "\"\"") secrets.push_back(std::move(value));
+  }
+  // A secret that contains another is masked first, so that no part of it survives.
+  std::sort(secrets.begin(), secrets.end(), [](const auto& a, const auto& b) { return a.size() > b.size(); });
+  return secrets;
+}
+
+std::string Masked(std::string message) {
+  for (const auto& secret : Secrets()) message = text::ReplaceAll(std::move(message), secret, "***");
+  return message;
+}
+
+// The German short date and long time: "dd.MM.yyyy HH:mm:ss".
+std::string Timestamp() {
+  const auto now = LocalDateTime::Now();
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%02d.%02d.%04d %02d:%02d:%02d", now.day, now.month, now.year, now.hour,
+                now.minute, now.second);
+  return buf;
+}
+
+void Append(const std::filesystem::path& file, const std::string& line) {
+  std::ofstream out(file, std::ios::binary | std::ios::app);
+  if (out) out.write(line.data(), static_cast<std::streamsize>(line.size()));
+  if (out) out.flush();
+  if (!out)
+    throw Error("Die Protokolldatei " + platform::PathToUtf8(file) + " konnte nicht geschrieben werden.");
+}
+
+void Log(const char* level, const std::string& message) {
+  if (t_logging) return;
+  const ReentrancyGuard guard;
+  if (!LoggingEnabled()) return;
+  const auto file = KanvioPaths::LogFileName();
+  std::filesystem::create_directories(file.parent_path());
+  Append(file, Timestamp() + ": " + level + " - " + Masked(message) + " \r\n");
+}
+
+}  // namespace
+
+void Logger::LogError(const std::exception& failure) { Log("Error", failure.what()); }
+void Logger::LogError(const std::string& message) { Log("Error", message); }
+void Logger::LogWarning(const std::string& message) { Log("Warning", message); }
+void Logger::LogInfo(const std::string& message) { Log("Info", message); }
 
 }  // namespace kanvio

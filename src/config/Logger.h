@@ -1,8 +1,15 @@
 #pragma once
 // The error log. Writes only when the host ini file enables LOG_EXCEPTIONS in
 // section "System Configuration"; otherwise every call does nothing. Secrets
-// (passwords, tokens, keys) are masked before a line is written. A failure
-// while writing reaches the caller.
+// (the current values of WEBSERVICE_PASSWORD, ebay_token and
+// amazon_secrectAccessKey) are masked as "***" before a line is written.
+// A failure while writing (or while reading the secrets) reaches the caller.
+//
+// Each call finds the host ini file and the log file anew. A log call that a
+// thread makes while it is already inside the logger (a failed path lookup or
+// a settings warning on the logger's own behalf) is dropped, so a missing path
+// library cannot make lookup and logger call each other without end.
+// Any thread may log; each line is appended with one write.
 
 #include <exception>
 #include <string>

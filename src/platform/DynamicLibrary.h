@@ -5,6 +5,13 @@
 
 namespace kanvio::platform {
 
+// File name of the host's path library, expected in the software folder.
+#ifdef _WIN32
+inline constexpr const char* kPathLibraryName = "Paths.dll";
+#else
+inline constexpr const char* kPathLibraryName = "libPaths.so";
+#endif
+
 // Full path of the module (shared library or program) that holds this code.
 std::filesystem::path OwnModulePath();
 

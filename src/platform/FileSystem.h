@@ -7,6 +7,16 @@
 
 namespace kanvio::platform {
 
+// Paths from and to the library's UTF-8 texts, whatever the platform's own
+// path encoding is (UTF-16 on Windows).
+inline std::filesystem::path PathFromUtf8(std::string_view utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+inline std::string PathToUtf8(const std::filesystem::path& path) {
+  const std::u8string utf8 = path.u8string();
+  return std::string(utf8.begin(), utf8.end());
+}
+
 // Replaces target by source in one step: readers see the old or the new
 // file, never a mix. Throws Error on failure (source then still exists).
 void ReplaceFile(const std::filesystem::path& source, const std::filesystem::path& target);

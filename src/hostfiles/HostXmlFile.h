@@ -1,0 +1,46 @@
+#pragma once
+// A host file loaded as an XML document. Reading records and editing a file
+// in place need different parsing: the reading form is compact and gives
+// normalised texts; the editing form keeps comments, declaration, white
+// space and line ends so that a saved file differs only by the edit.
+
+#include <filesystem>
+#include <memory>
+#include <pugixml.hpp>
+#include <string>
+
+#include "platform/FileSystem.h"
+
+namespace kanvio {
+
+using platform::PathFromUtf8;
+using platform::PathToUtf8;
+
+class HostXmlFile {
+ public:
+  // Both throw FileNotFoundError when the file cannot be read and XmlError
+  // (with the line) when it is not well-formed or has no root element.
+  static HostXmlFile LoadForReading(const std::filesystem::path& file);
+  static HostXmlFile LoadForEditing(const std::filesystem::path& file);
+
+  const std::filesystem::path& path() const { return path_; }
+  pugi::xml_node Document() const { return *document_; }
+  pugi::xml_node Root() const { return document_->document_element(); }
+
+  // Writes the document over the file, whole or not at all, in the file's
+  // own encoding and keeping its byte-order mark. Only for files loaded for
+  // editing. Throws Error; the file is then unchanged.
+  void Save() const;
+
+ private:
+  HostXmlFile(std::filesystem::path file, unsigned options);
+
+  std::filesystem::path path_;
+  std::unique_ptr<char[]> buffer_;  // parsed in place: the document points into it
+  std::unique_ptr<pugi::xml_document> document_;
+  pugi::xml_encoding encoding_ = pugi::encoding_utf8;
+  bool byte_order_mark_ = false;
+  bool editable_ = false;
+};
+
+}  // namespace kanvio
