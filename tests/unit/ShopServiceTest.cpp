@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "FakeShop.h"
+#include "HostFolders.h"
 #include "TestSupport.h"
 #include "config/Settings.h"
 #include "entry/ShopService.h"
@@ -41,9 +42,8 @@ std::vector<GuardedExport> GuardedExports() {
 
 class ShopServiceTest : public ::testing::Test {
  protected:
+  HostFolders host_;
   TempDir dir_;
-  ScopedEnv config_{"KANVIO_USER_CONFIG_DIR", (dir_ / "user").string()};
-  ScopedEnv data_{"KANVIO_PROGRAMDATA", (dir_ / "data").string()};
   ScopedEnv pause_{"KANVIO_WORKER_PAUSE_MS", "0"};
   ScopedEnv status_{"KANVIO_STATUS_LOG", std::nullopt};
   ShopScript script_;
