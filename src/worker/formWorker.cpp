@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "config/Settings.h"
+#include "platform/FileSystem.h"
 #include "shops/IAmazonShop.h"
 #include "support/Error.h"
 #include "support/Text.h"
@@ -175,8 +176,7 @@ const Reaction& ReactionTo(const Operation& operation, std::int32_t result) {
 
 bool FileExists(const std::string& utf8_path) {
   std::error_code ec;
-  return std::filesystem::exists(std::filesystem::path(std::u8string(utf8_path.begin(), utf8_path.end())),
-                                 ec);
+  return std::filesystem::exists(platform::PathFromUtf8(utf8_path), ec);
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
 #pragma once
-// What every end-to-end test needs: a private user store, program data
-// folder and status log, no pauses, and the two libraries loaded the way a
+// What every end-to-end test needs: a host installation of its own, a status
+// log, no pauses, and the two libraries loaded the way a
 // host loads them.
 
 #include <gtest/gtest.h>
 
 #include "ConnectorLibrary.h"
+#include "HostFolders.h"
 #include "TestSupport.h"
 
 namespace kanvio::test {
@@ -19,7 +20,7 @@ inline const tool::ConnectorLibrary& RealLibrary() {
   return library;
 }
 
-// The same library with the test families "testshop", "testamazon", "testebay".
+// The same library with the test families "testshop" and "testebay".
 inline const tool::ConnectorLibrary& TestShopLibrary() {
   static const tool::ConnectorLibrary library(KANVIO_TESTSHOP_LIBRARY_PATH);
   return library;
@@ -27,9 +28,8 @@ inline const tool::ConnectorLibrary& TestShopLibrary() {
 
 class E2eTest : public ::testing::Test {
  protected:
+  HostFolders host_;
   TempDir dir_;
-  ScopedEnv config_{"KANVIO_USER_CONFIG_DIR", (dir_ / "user").string()};
-  ScopedEnv data_{"KANVIO_PROGRAMDATA", (dir_ / "data").string()};
   ScopedEnv pause_{"KANVIO_WORKER_PAUSE_MS", "0"};
   ScopedEnv status_{"KANVIO_STATUS_LOG", (dir_ / "status.log").string()};
 

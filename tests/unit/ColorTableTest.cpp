@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
+#include "HostFolders.h"
 #include "worker/ColorTable.h"
 
 namespace kanvio::test {
@@ -32,13 +32,12 @@ TEST(ColorTableTest, ParsesHtmlAndWindowsColours) {
 // The theme named in the host ini, found below the program data folder.
 class ColorThemeTest : public ::testing::Test {
  protected:
-  TempDir dir_;
-  ScopedEnv config_{"KANVIO_USER_CONFIG_DIR", (dir_ / "user").string()};
-  ScopedEnv data_{"KANVIO_PROGRAMDATA", (dir_ / "data").string()};
+  HostFolders host_;
 
   void Theme(const std::string& ini_line, const std::string& file, const std::string& colour) {
-    WriteFile(dir_ / "data" / "Ledgrox.ini", "[System Configuration]\n" + ini_line + "\n");
-    WriteFile(dir_ / "data" / "Design" / file, "[LAYOUT]\nFormPanelTitleBar_Color=" + colour + "\n");
+    WriteFile(host_.ProgramData() / "Ledgrox" / "Ledgrox.ini",
+              "[System Configuration]\nLOG_EXCEPTIONS=true\n" + ini_line + "\n");
+    WriteFile(host_.ProgramData() / "Design" / file, "[LAYOUT]\nFormPanelTitleBar_Color=" + colour + "\n");
   }
 };
 
@@ -69,6 +68,7 @@ TEST_F(ColorThemeTest, FailuresLeaveTheColoursUnchanged) {
     ColorTable::CreateApplicationColors();
     EXPECT_EQ(ColorTable::HeaderColor(), (Rgb{16, 160, 32})) << ini_line << " / " << colour;
   }
+  EXPECT_EQ(host_.LogLines().size(), std::size(broken)) << host_.Log();
 }
 
 }  // namespace

@@ -37,14 +37,6 @@ TEST(HeadlessProgressViewTest, HiddenViewWritesNothing) {
   EXPECT_TRUE(lines.empty());
 }
 
-TEST(HeadlessProgressViewTest, ViewCanBeShownAgainAfterClosing) {
-  std::vector<std::string> lines;
-  HeadlessProgressView view([&lines](const std::string& line) { lines.push_back(line); });
-  ShowOnce(view, true);
-  ShowOnce(view, true);
-  EXPECT_EQ(lines.size(), 6u);
-}
-
 TEST(HeadlessProgressViewTest, StatusLogNamedByEnvironmentIsAppendedTo) {
   TempDir dir;
   const auto log = dir / "status.log";

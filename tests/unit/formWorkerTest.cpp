@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "FakeShop.h"
+#include "HostFolders.h"
 #include "TestSupport.h"
 #include "config/Settings.h"
 #include "platform/HeadlessProgressView.h"
@@ -46,9 +47,8 @@ std::string S(const std::string& text) { return RecordingView::S(text); }
 
 class formWorkerTest : public ::testing::Test {
  protected:
+  HostFolders host_;
   TempDir dir_;
-  ScopedEnv config_{"KANVIO_USER_CONFIG_DIR", dir_.path().string()};
-  ScopedEnv data_{"KANVIO_PROGRAMDATA", dir_.path().string()};
   ScopedEnv pause_{"KANVIO_WORKER_PAUSE_MS", std::nullopt};
   ShopScript script_;
   ScopedFamily<FakeShop> shop_family_{"fake", script_};
@@ -67,7 +67,7 @@ class formWorkerTest : public ::testing::Test {
 
   std::unique_ptr<formWorker> Connected(const std::string& shop, bool visible = true) {
     auto worker = MakeWorker(visible);
-    EXPECT_NE(worker->InitShop("ledgrox", shop, "https://shop.example/", "u", "p"), nullptr);
+    EXPECT_NE(worker->InitShop("ledgrox", shop, "https://shop.example/", "admin", "Kennwort-7"), nullptr);
     return worker;
   }
 
@@ -203,23 +203,28 @@ TEST_F(formWorkerTest, AmazonOperationsReachTheAmazonConnector) {
 }
 
 TEST_F(formWorkerTest, AmazonOperationOnAnotherConnectorClosesTheWindow) {
+  host_.EnableLogging();
   auto worker = Connected("fake");
   EXPECT_EQ(Run(*worker, "GET_REPORTS"), (std::vector<std::string>{S(M::AMAZON_GET_REPORTS()), kClose}));
   EXPECT_TRUE(script_.calls.empty());
+  EXPECT_NE(host_.Log().find("Error - Diese Operation erfordert den Amazon-Connector."), std::string::npos);
 }
 
 TEST_F(formWorkerTest, ConnectorThatThrowsStillClosesTheWindow) {
+  host_.EnableLogging();
   auto worker = Connected("fake");
   script_.throws = {"HoleBestellungenVomShop"};
   script_.texts = {{"HoleBestellungenVomShop", "Der Shop antwortet nicht."}};
   EXPECT_EQ(Run(*worker, "GET_ORDERS"), (std::vector<std::string>{S(M::ORDERS_GET()), kClose}));
   EXPECT_EQ(worker->getError(), "Der Shop antwortet nicht.");
   EXPECT_EQ(worker->getOpenOrders(), formWorker::kOpenOrdersSentinel);
+  EXPECT_NE(host_.Log().find("Error - HoleBestellungenVomShop ist fehlgeschlagen"), std::string::npos);
 }
 
 TEST_F(formWorkerTest, WithoutConnectorShowsShopNotFound) {
   auto worker = MakeWorker();
-  EXPECT_EQ(worker->InitShop("LEDGROX", "unbekannt", "https://shop.example//", "u", "p"), nullptr);
+  EXPECT_EQ(worker->InitShop("LEDGROX", "unbekannt", "https://shop.example//", "admin", "Kennwort-7"),
+            nullptr);
   EXPECT_EQ(Run(*worker, "GET_ORDERS"), (std::vector<std::string>{S(M::SHOP_NOT_FOUND()), kPause, kClose}));
   EXPECT_EQ(worker->getOpenOrders(), formWorker::kOpenOrdersSentinel);
 
@@ -257,10 +262,15 @@ TEST_F(formWorkerTest, ErrorTextOfAnEarlierOperationIsNotReportedAgain) {
   EXPECT_EQ(worker->getError(), "");
 }
 
-TEST_F(formWorkerTest, MissingInputFileOfOrderStatesStillCallsTheConnector) {
+TEST_F(formWorkerTest, MissingInputFileOfOrderStatesIsLoggedAndTheConnectorCalled) {
+  host_.EnableLogging();
   auto worker = Connected("fake");
-  Run(*worker, "SET_ORDERSTATESFROMFILE", (dir_ / "fehlt.xml").string());
+  const std::string missing = (dir_ / "fehlt.xml").string();
+  Run(*worker, "SET_ORDERSTATESFROMFILE", missing);
   EXPECT_EQ(script_.calls, std::vector<std::string>{"SetzeBestellstatus"});
+  EXPECT_NE(host_.Log().find("SET_ORDERSTATESFROMFILE: Die Eingabedatei " + missing + " existiert nicht."),
+            std::string::npos)
+      << host_.Log();
 }
 
 TEST_F(formWorkerTest, ProgressFromAnotherThreadArrivesInOrder) {

@@ -12,7 +12,7 @@
 
 #include "config/Settings.h"
 #include "platform/FileSystem.h"
-#include "shops/IAmazonShop.h"
+#include "shops/IShop.h"
 #include "shops/ShopCaller.h"
 #include "support/Error.h"
 #include "support/Text.h"
@@ -113,25 +113,8 @@ class TestEbay : public TestShop<IShop> {
   Marketplace marketplace() const override { return Marketplace::kEbay; }
 };
 
-class TestAmazon : public TestShop<IAmazonShop> {
- public:
-  using TestShop::TestShop;
-  std::int32_t AktiviereAutoReportErzeugung(std::string& e, bool c) override {
-    return Do("AktiviereAutoReportErzeugung", Kind::kNone, c, e);
-  }
-  std::int32_t AktiviereAutoFbaReportErzeugung(std::string& e, bool c) override {
-    return Do("AktiviereAutoFbaReportErzeugung", Kind::kNone, c, e);
-  }
-  std::int32_t HoleBerichteVonAmazon(std::string& e) override {
-    return Do("HoleBerichteVonAmazon", Kind::kNone, false, e);
-  }
-};
-
 const ShopCaller::Registrar kTestShop("testshop", [](IWorker& w) {
   return std::make_unique<TestShop<IShop>>(w, "testshop");
-});
-const ShopCaller::Registrar kTestAmazon("testamazon", [](IWorker& w) {
-  return std::make_unique<TestAmazon>(w, "testamazon");
 });
 const ShopCaller::Registrar kTestEbay("testebay",
                                       [](IWorker& w) { return std::make_unique<TestEbay>(w, "testebay"); });
