@@ -56,8 +56,8 @@ TEST_F(KanvioTest, ExitsWithOneWhenAnExportReportsAFailure) {
 }
 
 TEST_F(KanvioTest, SkipsTheOperationsWhenTheConnectionFails) {
-  // The library beside kanvio has no shop family.
-  const Outcome run = Kanvio("--shop gambio --url https://shop.example --pause-ms 0 count-orders");
+  // No family serves this name.
+  const Outcome run = Kanvio("--shop 'Magento 1.9' --url http://127.0.0.1:1 --pause-ms 0 count-orders");
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.out, "InitStatusAnzeige = 1\nInit = -1; Fehlermeldung: " + kNotFound +
                          "\nNo connection: operations skipped.\nDeInit = 1\nDeInitStatusAnzeige = 1\n");
