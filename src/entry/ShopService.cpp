@@ -1,0 +1,285 @@
+#include "entry/ShopService.h"
+
+#include <array>
+#include <utility>
+
+#include "config/ConfigFileWriter.h"
+#include "config/Settings.h"
+#include "shops/IShop.h"
+#include "support/Error.h"
+#include "support/RegionalDateTime.h"
+#include "support/Resources.h"
+#include "support/Text.h"
+#include "worker/LogFailure.h"
+#include "worker/formWorker.h"
+
+namespace kanvio {
+namespace {
+
+constexpr const char* kShopNotFound =
+    "Der von Ihnen gewählte Webshop wurde im System nicht gefunden, bitte wählen Sie einen anderen aus.";
+constexpr const char* kNoShopConnection =
+    "Es konnte keine Verbindung zum Webshop hergestellt werden. Bitte kontrollieren Sie Ihre Einstellungen";
+constexpr const char* kAmazonNoConnection =
+    "Es konnte keine Verbindung zu Amazon hergestellt werden, bitte kontrollieren Sie Ihre Daten.";
+constexpr const char* kAmazonUnsupported = "Diese Funktion wird von Amazon derzeitig nicht untersützt.";
+constexpr const char* kEbayUnsupported = "Diese Funktion wird von eBay derzeitig nicht untersützt.";
+
+// Tested in this order; the first text that the lower-cased name contains
+// decides. "veyton" comes first: xt:Commerce Veyton is the veyton shop.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 10> kShopNames{{
+    {"veyton", "veyton"},
+    {"xt:commerce", "xtcommerce"},
+    {"gambio", "gambio"},
+    {"koobi", "koobi"},
+    {"ecodoo", "ecodoo"},
+    {"xaran", "xaran"},
+    {"magento 2", "magento2"},
+    {"shopware 4", "shopware4"},
+    {"virtuemart 2", "virtuemart2"},
+    {"angepasst", "individuell"},
+}};
+
+using Check = std::int32_t (*)(IShop& shop, std::string& error);
+
+// The connector operation behind each name that FunctionSupported answers.
+constexpr std::array<std::pair<std::string_view, Check>, 11> kChecks{{
+    {"GetUnimportedOrdersCount",
+     [](IShop& s, std::string&) { return s.SucheAnzahlOffeneBestellungenImShop(); }},
+    {"GetOrders", [](IShop& s, std::string& e) { return s.HoleBestellungenVomShop(e, true); }},
+    {"GetWebshopArticleList", [](IShop& s, std::string& e) { return s.HoleArtikellisteVomShop(e, true); }},
+    {"GetArticles", [](IShop& s, std::string& e) { return s.HoleArtikelVomShop(e, true); }},
+    {"CHECKCON", [](IShop& s, std::string& e) { return s.KontrolliereVerbindungZumShop(e, true); }},
+    {"SetArticles", [](IShop& s, std::string& e) { return s.ExportArtikelZumShop(e, true); }},
+    {"SetArticlePrices", [](IShop& s, std::string& e) { return s.SetzeArtikelPreise(e, true); }},
+    {"SetOrderStatus", [](IShop& s, std::string& e) { return s.SetzeBestellstatus(e, true); }},
+    {"SetzeBestellstatusVonOrderID",
+     [](IShop& s, std::string& e) { return s.SetzeBestellstatusVonOrderID(e, "", true); }},
+    {"SetStockValues", [](IShop& s, std::string& e) { return s.SetzeLagerbestand(e, true); }},
+    {"SetPriceLists", [](IShop& s, std::string& e) { return s.ExportierePreisListenzuArtikel(e, true); }},
+}};
+
+void MakeConfigFileCurrent() { ConfigFileWriter{}; }
+
+}  // namespace
+
+std::unique_ptr<formWorker> ShopService::worker_;
+StatusMeldungAnzeigen ShopService::statusMeldungAnzeigen_ = nullptr;
+
+IShop* ShopService::shop() { return worker_ ? worker_->shop() : nullptr; }
+
+std::int32_t ShopService::InitStatusMeldungAnzeigen(StatusMeldungAnzeigen callback) noexcept {
+  statusMeldungAnzeigen_ = callback;
+  return 1;
+}
+
+std::int32_t ShopService::DeInitStatusMeldungAnzeigen() noexcept {
+  statusMeldungAnzeigen_ = nullptr;
+  return 1;
+}
+
+std::string ShopService::NormaliseShopName(const std::string& shopName) {
+  std::string name = text::ToLower(shopName);
+  for (auto [contained, key] : kShopNames) {
+    if (text::Contains(name, contained)) return std::string(key);
+  }
+  return name;
+}
+
+void ShopService::CreateWorkerWithShop(const std::string& erp, const std::string& shopName) {
+  worker_ = std::make_unique<formWorker>(true);
+  worker_->InitShop(erp, shopName, "", "", "");
+}
+
+std::int32_t ShopService::InitShop(const std::string& erp, const std::string& shopName,
+                                   const std::string& shopUrl, const std::string& user,
+                                   const std::string& pwd, std::string& Fehlermeldung) {
+  MakeConfigFileCurrent();
+  Settings settings;
+  settings.set_WEBSERVICE_RESULT_FILEPATH("");
+  settings.set_WEBSERVICE_INPUTORDERS_FILEPATH("");
+  settings.set_WEBSERVICE_LOGIN(user);
+  settings.set_WEBSERVICE_PASSWORD(pwd);
+  settings.set_WEBSERVICE_URL(shopUrl);
+  settings.Save();
+
+  if (!worker_) {
+    worker_ = std::make_unique<formWorker>(true);
+    worker_->InitShop(erp, NormaliseShopName(shopName), shopUrl, user, pwd);
+  }
+  IShop* connector = shop();
+  if (connector == nullptr) {
+    Fehlermeldung = kShopNotFound;
+    return -1;
+  }
+
+  Fehlermeldung.clear();
+  std::int32_t check;
+  try {
+    check = connector->KontrolliereVerbindungZumShop(Fehlermeldung, false);
+  } catch (...) {
+    LogCaughtFailure();
+    if (Fehlermeldung.empty()) Fehlermeldung = kShopNotFound;
+    worker_->DropShop();
+    return -1;
+  }
+  if (check == shop_result::kFailed) {
+    Fehlermeldung = kNoShopConnection;
+    worker_->DropShop();
+    return -1;
+  }
+  return 1;
+}
+
+std::int32_t ShopService::InitAmazon(const std::string& erp, const std::string& merchantId,
+                                     const std::string& language, const std::string& date,
+                                     const std::string& parameter, std::string& Fehlermeldung) {
+  Fehlermeldung.clear();
+  MakeConfigFileCurrent();
+  if (merchantId.empty()) {
+    Fehlermeldung = Resources::AMAZON_MISSING_MERCHANTID_DATA();
+    return -1;
+  }
+  Settings settings;
+  settings.set_amazon_merchantId(merchantId);
+  settings.set_amazon_merchant_kind("sc");
+  settings.set_amazon_language(language.empty() ? "de" : language);
+  settings.set_amazon_dateFrom(ParseRegionalDateTime(date).value_or(LocalDateTime::Now()));
+  settings.set_amazon_parameter(text::ToLower(parameter));
+  settings.Save();
+
+  if (!worker_) CreateWorkerWithShop(erp, "amazon");
+  if (shop() == nullptr) {
+    Fehlermeldung = kAmazonNoConnection;
+    return -1;
+  }
+  return 1;
+}
+
+std::int32_t ShopService::InitEbay(const std::string&, const std::string&, const std::string&,
+                                   const std::string&, const std::string&, const std::string&,
+                                   std::string& fehlermeldung, std::string&) {
+  LogFailure("InitEbay: Die eBay-Anbindung ist in dieser Version der Bibliothek nicht enthalten.");
+  fehlermeldung = kEbayConnectionFailed;
+  return -1;
+}
+
+std::int32_t ShopService::SetEbayImportedOrdersPath(const std::string& importedOrdersFile, std::string&) {
+  Settings settings;
+  settings.set_ebay_importedOrders(importedOrdersFile);
+  settings.Save();
+  return 1;
+}
+
+std::int32_t ShopService::FunctionSupported(const std::string& functionName, std::string& Fehlermeldung) {
+  Fehlermeldung.clear();
+  IShop* connector = shop();
+  if (connector == nullptr) {
+    Fehlermeldung = kShopNotFound;
+    return -1;
+  }
+  if (RejectedByMarketplace(Fehlermeldung)) return 1;
+  for (auto [name, check] : kChecks) {
+    if (name == functionName) {
+      check(*connector, Fehlermeldung);
+      return 1;
+    }
+  }
+  throw Error("FunctionSupported: unbekannte Funktion \"" + functionName + "\"");
+}
+
+std::int32_t ShopService::DeInit(std::string& Fehlermeldung) {
+  Fehlermeldung.clear();
+  worker_.reset();
+  return 1;
+}
+
+bool ShopService::RejectedByMarketplace(std::string& Fehlermeldung) {
+  IShop* connector = shop();
+  switch (connector ? connector->marketplace() : Marketplace::kNone) {
+    case Marketplace::kAmazon:
+      Fehlermeldung = kAmazonUnsupported;
+      return true;
+    case Marketplace::kEbay:
+      Fehlermeldung = kEbayUnsupported;
+      return true;
+    case Marketplace::kNone:
+      break;
+  }
+  return false;
+}
+
+std::int32_t ShopService::CallFunction(const std::string& methode, const std::string& XMLFile,
+                                       std::string& Fehlermeldung) {
+  Settings settings;
+  settings.set_WEBSERVICE_METHODE(methode);
+  settings.set_WEBSERVICE_RESULT_FILEPATH(XMLFile);
+  settings.set_WEBSERVICE_INPUTORDERS_FILEPATH(XMLFile);
+  settings.Save();
+
+  if (shop() == nullptr) {
+    Fehlermeldung = kShopNotFound;
+    return -1;
+  }
+  worker_->ShowDialog();
+  Fehlermeldung = worker_->getError();
+  const std::int32_t open_orders = worker_->getOpenOrders();
+  return open_orders != formWorker::kOpenOrdersSentinel ? open_orders : 1;
+}
+
+std::int32_t ShopService::ManageReportSchedule(std::string& Fehlermeldung) {
+  return CallFunction("MANAGE_REPORTS_SCHEDULE", "", Fehlermeldung);
+}
+
+std::int32_t ShopService::ManageReportScheduleFBA(std::string& Fehlermeldung) {
+  return CallFunction("MANAGE_FBA_REPORTS_SCHEDULE", "", Fehlermeldung);
+}
+
+std::int32_t ShopService::GetReportsFromAmazon(std::string& Fehlermeldung) {
+  return CallFunction("GET_REPORTS", "", Fehlermeldung);
+}
+
+std::int32_t ShopService::GetOrders(const std::string& XMLFile, std::string& Fehlermeldung) {
+  return CallFunction("GET_ORDERS", XMLFile, Fehlermeldung);
+}
+
+std::int32_t ShopService::GetArticles(const std::string& XMLFile, std::string& Fehlermeldung) {
+  return CallFunction("GET_ARTICLES", XMLFile, Fehlermeldung);
+}
+
+std::int32_t ShopService::GetUnimportedOrdersCount(std::string& Fehlermeldung) {
+  if (RejectedByMarketplace(Fehlermeldung)) return 0;
+  return CallFunction("FIND_ORDERS", "", Fehlermeldung);
+}
+
+std::int32_t ShopService::GetWebshopArticleList(const std::string& XMLFile, std::string& Fehlermeldung) {
+  if (RejectedByMarketplace(Fehlermeldung)) return 1;
+  return CallFunction("GET_WEBSHOPARTICLELIST", XMLFile, Fehlermeldung);
+}
+
+std::int32_t ShopService::SetArticles(const std::string& XMLFile, std::string& Fehlermeldung) {
+  if (RejectedByMarketplace(Fehlermeldung)) return 0;
+  return CallFunction("SET_ARTICLES", XMLFile, Fehlermeldung);
+}
+
+std::int32_t ShopService::SetOrderStatus(const std::string& XMLFile, std::string& Fehlermeldung) {
+  if (RejectedByMarketplace(Fehlermeldung)) return 0;
+  return CallFunction("SET_ORDERSTATESFROMFILE", XMLFile, Fehlermeldung);
+}
+
+std::int32_t ShopService::SetStockValues(const std::string& XMLFile, std::string& Fehlermeldung) {
+  if (RejectedByMarketplace(Fehlermeldung)) return 0;
+  return CallFunction("SET_STOCKVALUES", XMLFile, Fehlermeldung);
+}
+
+std::int32_t ShopService::SetPriceLists(const std::string& XMLFile, std::string& Fehlermeldung) {
+  if (RejectedByMarketplace(Fehlermeldung)) return 0;
+  return CallFunction("SET_PRICELISTS", XMLFile, Fehlermeldung);
+}
+
+std::int32_t ShopService::SetArticlePrices(const std::string& XMLFile, std::string& Fehlermeldung) {
+  if (RejectedByMarketplace(Fehlermeldung)) return 0;
+  return CallFunction("SET_ARTICLEPRICES", XMLFile, Fehlermeldung);
+}
+
+}  // namespace kanvio

@@ -1,0 +1,426 @@
+// The PHP shop family against the shop simulator on loopback.
+#include "shops/php/PHPShop.h"
+
+#include <gtest/gtest.h>
+#include <pugixml.hpp>
+
+#include <mutex>
+
+#include "FakeServer.h"
+#include "SelfSignedCertificate.h"
+#include "ShopSimulator.h"
+#include "TestSupport.h"
+#include "config/ConfigFileWriter.h"
+#include "config/Settings.h"
+#include "shops/ShopCaller.h"
+#include "shops/php/PhpScripts.h"
+
+namespace kanvio {
+namespace {
+
+using shopsim::Failure;
+
+class RecordingWorker : public IWorker {
+ public:
+  void setUserStatusMessage(const std::string& msg, std::int32_t value) override {
+    std::lock_guard lock(mutex_);
+    messages.push_back(msg + "|" + std::to_string(value));
+  }
+  void SetMaxValue(std::int32_t value) override {
+    std::lock_guard lock(mutex_);
+    max_values.push_back(value);
+  }
+  std::vector<std::string> messages;
+  std::vector<std::int32_t> max_values;
+
+ private:
+  std::mutex mutex_;
+};
+
+std::string ArticleExport(int rows, const std::string& prefix = "A-") {
+  std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Artikelexport>\n";
+  for (int i = 1; i <= rows; ++i)
+    xml += "<row><ArtikelnummerWebshop>" + prefix + std::to_string(i) +
+           "</ArtikelnummerWebshop><Artikelbeschreibung>Müsli " + std::to_string(i) +
+           "</Artikelbeschreibung></row>\n";
+  return xml + "</Artikelexport>\n";
+}
+
+int CountProtocols(const std::filesystem::path& file, const char* status = nullptr) {
+  pugi::xml_document doc;
+  EXPECT_TRUE(doc.load_file(file.c_str())) << file;
+  int count = 0;
+  for (auto p : doc.select_nodes("/*/Exportprotokoll"))
+    if (!status || std::string(p.node().child_value("Export_Status")) == status) ++count;
+  return count;
+}
+
+class PHPShopTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sim_.Start();
+    Connect("ledgrox", "gambio");
+    ConfigFileWriter writer;  // the shop configuration file of a fresh installation
+  }
+
+  void Connect(const std::string& erp, const std::string& shop) {
+    Settings settings;
+    settings.set_ERP_SYSTEM(erp);
+    settings.set_WEBSERVICE_SHOP(shop);
+    settings.set_WEBSERVICE_URL(sim_.ShopUrl());
+    settings.set_WEBSERVICE_LOGIN("kanvio-test");
+    settings.set_WEBSERVICE_PASSWORD("");
+    settings.Save();
+  }
+
+  void UseFile(const std::filesystem::path& file, const std::string& content = "") {
+    if (!content.empty()) test::WriteFile(file, content);
+    Settings settings;
+    settings.set_WEBSERVICE_RESULT_FILEPATH(file.string());
+    settings.Save();
+  }
+
+  void SetConfig(const std::string& element, const std::string& value) {
+    const auto file = dir_ / "programdata/Webshop/Config/kvx.config";
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_file(file.c_str()));
+    auto generell = doc.child("marlixKanvioConfig").child("generell");
+    auto node = generell.child(element.c_str());
+    if (!node) node = generell.append_child(element.c_str());
+    node.text() = value.c_str();
+    ASSERT_TRUE(doc.save_file(file.c_str()));
+  }
+
+  std::size_t Count(const std::string& target) const { return sim_.RequestCount(target); }
+
+  test::TempDir dir_;
+  test::ScopedEnv store_{"KANVIO_USER_CONFIG_DIR", (dir_ / "store").string()};
+  test::ScopedEnv paths_{"KANVIO_PATHS_LIBRARY", KANVIO_PATHS_LIBRARY_FILE};
+  test::ScopedEnv program_data_{"KANVIO_PROGRAMDATA", (dir_ / "programdata").string()};
+  shopsim::ShopSimulator sim_{{.port = 0, .base_path = "/shop", .password = "", .state_file = {}, .demo_data = true}};
+  RecordingWorker worker_;
+  PHPShop shop_{"gambio", &worker_};
+};
+
+TEST_F(PHPShopTest, EveryShopSystemIsRegisteredUnderItsKey) {
+  for (const char* key : PHPShop::kShopSystems) {
+    auto shop = ShopCaller(key, worker_).GetShop();
+    ASSERT_NE(shop, nullptr) << key;
+    EXPECT_EQ(dynamic_cast<PHPShop&>(*shop).name(), key);
+  }
+  EXPECT_EQ(ShopCaller("magento 1.9", worker_).GetShop(), nullptr);
+}
+
+TEST_F(PHPShopTest, ConnectionCheckRecognisesScriptsAndWebPages) {
+  std::string error;
+  EXPECT_EQ(shop_.KontrolliereVerbindungZumShop(error, false), 1);
+  EXPECT_EQ(sim_.Requests().back().path, "/shop/ledgrox_osc_val.php");
+  EXPECT_EQ(sim_.Requests().back().Header("User-Agent"), "kanvio-test");
+  sim_.Failures().Set("val", Failure::HtmlPage());
+  EXPECT_EQ(shop_.KontrolliereVerbindungZumShop(error, true), -1);
+  sim_.Failures().Set("val", Failure::Status500("Fehler im Skript"));
+  EXPECT_EQ(shop_.KontrolliereVerbindungZumShop(error, false), -2);
+  EXPECT_NE(error.find("500"), std::string::npos);
+}
+
+TEST_F(PHPShopTest, ConnectionCheckUsesTheVdScriptsForEveryOtherErp) {
+  for (const char* erp : {"vd", "andere"}) {
+    Connect(erp, "gambio");
+    std::string error;
+    shop_.KontrolliereVerbindungZumShop(error, false);
+    EXPECT_EQ(sim_.Requests().back().path, "/shop/vd_osc_val.php") << erp;
+  }
+}
+
+TEST_F(PHPShopTest, OrdersAreWrittenUnchangedAndNothingNewGivesZero) {
+  UseFile(dir_ / "orders.xml");
+  std::string error;
+  EXPECT_EQ(shop_.HoleBestellungenVomShop(error, false), 1);
+  const std::string orders = test::ReadFile(dir_ / "orders.xml");
+  EXPECT_NE(orders.find("<Bestellvorgang"), std::string::npos);
+  EXPECT_EQ(orders.substr(orders.size() - 2), "\r\n");
+  EXPECT_EQ(sim_.Requests().back().path, "/shop/ledgrox_osc.php");
+  EXPECT_EQ(sim_.Requests().back().Param("shp_system"), "gambio");
+
+  for (const auto& order : sim_.Shop().UnfetchedOrders()) sim_.Shop().MarkFetched(order.number);
+  EXPECT_EQ(shop_.HoleBestellungenVomShop(error, false), 0);
+  EXPECT_EQ(error, "");
+}
+
+TEST_F(PHPShopTest, NotOfferedFunctionStopsBeforeTheOperation) {
+  UseFile(dir_ / "orders.xml");
+  sim_.Shop().SetFunctionOffered("daten_holen", false);
+  std::string error;
+  EXPECT_EQ(shop_.HoleBestellungenVomShop(error, false), -1);
+  EXPECT_EQ(Count("orders"), 0u);
+  EXPECT_EQ(error, "Ihre Webshop Schnittstelle unterstützt diese Funktion nicht.");
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "orders.xml"));
+}
+
+TEST_F(PHPShopTest, FunctionSupportQueryAsksOnceAndNeverUploads) {
+  UseFile(dir_ / "articles.xml", ArticleExport(3));
+  std::string error;
+  EXPECT_EQ(shop_.ExportArtikelZumShop(error, true), 1);
+  EXPECT_EQ(Count("val"), 1u);
+  EXPECT_EQ(Count("sync"), 0u);
+  sim_.Shop().SetFunctionOffered("artikeldaten_ledgrox_zu_shop", false);
+  EXPECT_EQ(shop_.ExportArtikelZumShop(error, true), 0);
+}
+
+TEST_F(PHPShopTest, FunctionCheckHeadersAndRetryWithoutContentEncoding) {
+  std::string error;
+  PHPFileConnector php;
+  EXPECT_EQ(php.Check_Function("daten_holen", error, true), 1);
+  auto request = sim_.Requests().back();
+  EXPECT_EQ(request.method, "POST");
+  EXPECT_EQ(request.Header("Content-Type"), "text/xml");
+  EXPECT_EQ(request.Header("Content-Encoding"), "UTF-8");
+  EXPECT_EQ(request.Header("Content-Length"), "0");
+
+  sim_.Failures().Set("val", Failure::RejectUtf8Header());
+  EXPECT_EQ(php.Check_Function("daten_holen", error, true), 1);
+  EXPECT_FALSE(sim_.Requests().back().HasHeader("Content-Encoding"));
+}
+
+TEST_F(PHPShopTest, NotImplementedFunctionsAnswerWithoutRequest) {
+  std::string error;
+  EXPECT_EQ(shop_.SetzeBestellstatusVonOrderID(error, "", false), -2);
+  EXPECT_EQ(error, "Der von Ihnen gewählte Webshop unterstützt diese Funktion nicht.");
+  error.clear();
+  EXPECT_EQ(shop_.ExportierePreisListenzuArtikel(error, true), -2);
+  EXPECT_EQ(error, "Der von Ihnen gewählte Webshop unterstützt diese Funktion nicht.");
+  EXPECT_TRUE(sim_.Requests().empty());
+}
+
+TEST_F(PHPShopTest, ArticlesInPackagesWithProgressAndOneProtocolEach) {
+  const auto file = dir_ / "articles.xml";
+  UseFile(file, ArticleExport(250));
+  std::string error;
+  EXPECT_EQ(shop_.ExportArtikelZumShop(error, false), 1);
+  EXPECT_EQ(Count("sync:lqx_to_shop"), 3u);
+  EXPECT_EQ(worker_.max_values, std::vector<std::int32_t>{4});
+  EXPECT_EQ(worker_.messages, (std::vector<std::string>{"Artikelexport - Upload von Paket: 1 von 3|1",
+                                                        "Artikelexport - Upload von Paket: 2 von 3|2",
+                                                        "Artikelexport - Upload von Paket: 3 von 3|3"}));
+  EXPECT_EQ(CountProtocols(file, "SUCCESS"), 3);
+  EXPECT_TRUE(sim_.Shop().Article("A-250").has_value());
+  const auto last = sim_.Requests().back();
+  EXPECT_EQ(last.body.find("<?xml"), std::string::npos);
+  EXPECT_EQ(last.body.find("<Artikelexport>"), 0u);
+}
+
+TEST_F(PHPShopTest, OneRolledBackPackageFailsTheUpload) {
+  const auto file = dir_ / "articles.xml";
+  UseFile(file, ArticleExport(250));
+  sim_.Shop().SetRollbackArticle("A-150");
+  std::string error;
+  EXPECT_EQ(shop_.ExportArtikelZumShop(error, false), -1);
+  EXPECT_EQ(CountProtocols(file, "SUCCESS"), 2);
+  EXPECT_EQ(CountProtocols(file, "ROLLBACK"), 1);
+}
+
+TEST_F(PHPShopTest, UploadWithoutPackagesSendsTheWholeFile) {
+  SetConfig("PackageSplitting", "false");
+  const auto file = dir_ / "articles.xml";
+  UseFile(file, ArticleExport(250));
+  std::string error;
+  EXPECT_EQ(shop_.ExportArtikelZumShop(error, false), 1);
+  EXPECT_EQ(Count("sync:lqx_to_shop"), 1u);
+  EXPECT_TRUE(worker_.messages.empty());
+  EXPECT_EQ(CountProtocols(file), 1);
+}
+
+TEST_F(PHPShopTest, StockIsNeverCutAndAFailureCarriesItsMessage) {
+  const auto file = dir_ / "stock.xml";
+  std::string stock = "<LagerbestandExport>";
+  for (int i = 1; i <= 150; ++i)
+    stock += "<Artikel><ArtikelnummerWebshop>A-" + std::to_string(i) +
+             "</ArtikelnummerWebshop><LagerBestandAktuell>5</LagerBestandAktuell></Artikel>";
+  UseFile(file, stock + "</LagerbestandExport>");
+  std::string error;
+  EXPECT_EQ(shop_.SetzeLagerbestand(error, false), 1);
+  EXPECT_EQ(Count("sync:stockvalue_to_shop"), 1u);
+
+  sim_.Failures().Set("sync:stockvalue_to_shop", Failure::Drop());
+  EXPECT_EQ(shop_.SetzeLagerbestand(error, false), -1);
+  EXPECT_FALSE(error.empty());
+}
+
+TEST_F(PHPShopTest, UploadFailuresAnswerAsTheProtocolSays) {
+  const auto file = dir_ / "articles.xml";
+  UseFile(file, ArticleExport(250));
+  std::string error = "alt";
+  // A 500 answer is read like any answer and decides the whole upload.
+  sim_.Failures().Set("sync:lqx_to_shop", Failure::Status500("keine Antwort"));
+  EXPECT_EQ(shop_.ExportArtikelZumShop(error, false), 0);
+  EXPECT_EQ(Count("sync:lqx_to_shop"), 1u);
+  // A 501 restarts the upload once without Content-Encoding.
+  sim_.ClearRequests();
+  sim_.Failures().Set("sync:lqx_to_shop", Failure::RejectUtf8Header());
+  EXPECT_EQ(shop_.ExportArtikelZumShop(error, false), 1);
+  EXPECT_EQ(Count("sync:lqx_to_shop"), 4u);
+  // A dropped connection ends the upload with an empty text. (The HTTP
+  // client may repeat a request once on a fresh connection when a reused
+  // one turns out to be closed; the next package must not follow.)
+  sim_.ClearRequests();
+  sim_.Failures().Set("sync:lqx_to_shop", Failure::Drop());
+  EXPECT_EQ(shop_.ExportArtikelZumShop(error, false), -1);
+  EXPECT_EQ(error, "");
+  for (const auto& request : sim_.Requests())
+    EXPECT_EQ(request.body.find("<ArtikelnummerWebshop>A-101<"), std::string::npos);
+}
+
+TEST_F(PHPShopTest, PackageAmountBelowOneFailsWithoutRequest) {
+  SetConfig("PackageSplittingAmount", "0");
+  UseFile(dir_ / "articles.xml", ArticleExport(5));
+  std::string error;
+  EXPECT_EQ(shop_.ExportArtikelZumShop(error, false), -1);
+  EXPECT_NE(error.find("PackageSplittingAmount"), std::string::npos);
+  EXPECT_EQ(Count("sync"), 0u);
+}
+
+TEST_F(PHPShopTest, UnknownErpFailsWithATextAndNoRequest) {
+  Connect("anderes", "gambio");
+  UseFile(dir_ / "orders.xml");
+  PHPFileConnector php;
+  std::string error;
+  EXPECT_EQ(php.GET_ORDERS_FROM_PHP_FILE(error), -1);
+  EXPECT_NE(error.find("\"anderes\""), std::string::npos);
+  EXPECT_TRUE(sim_.Requests().empty());
+}
+
+TEST_F(PHPShopTest, VdPrefixOnEveryScript) {
+  Connect("vd", "xtcommerce");
+  UseFile(dir_ / "orders.xml");
+  std::string error;
+  EXPECT_EQ(shop_.HoleBestellungenVomShop(error, false), 1);
+  for (const auto& request : sim_.Requests()) EXPECT_EQ(request.path.rfind("/shop/vd_osc", 0), 0u) << request.path;
+  EXPECT_EQ(sim_.Requests().back().Param("shp_system"), "xtcommerce");
+}
+
+TEST_F(PHPShopTest, PagedDownloadMergesPlainAndEncipheredPages) {
+  SetConfig("PackageSplittingAmount", "2");
+  const auto file = dir_ / "articles-in.xml";
+  for (const std::string password : {"", "geheim"}) {
+    sim_.Shop().SetPassword(password);
+    Settings settings;
+    settings.set_WEBSERVICE_PASSWORD(password);
+    settings.Save();
+    UseFile(file);
+    std::string error;
+    EXPECT_EQ(shop_.HoleArtikelVomShop(error, false), 1);
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_file(file.c_str()));
+    EXPECT_EQ(doc.select_nodes("/Artikelimport/row").size(), sim_.Shop().ArticleCount()) << password;
+  }
+  const auto pages = (sim_.Shop().ArticleCount() + 1) / 2;
+  EXPECT_EQ(Count("sync:shop_to_lqx"), 2 * pages);
+}
+
+TEST_F(PHPShopTest, PagedDownloadOfNoArticlesWritesAnEmptyRoot) {
+  shopsim::ShopSimulator empty({.port = 0, .base_path = "", .password = "", .state_file = {}, .demo_data = false});
+  empty.Start();
+  Settings settings;
+  settings.set_WEBSERVICE_URL(empty.ShopUrl());
+  settings.Save();
+  UseFile(dir_ / "articles.xml");
+  std::string error;
+  EXPECT_EQ(shop_.HoleArtikelVomShop(error, false), 1);
+  EXPECT_EQ(empty.RequestCount("sync:shop_to_lqx"), 0u);
+  pugi::xml_document doc;
+  ASSERT_TRUE(doc.load_file((dir_ / "articles.xml").c_str()));
+  EXPECT_TRUE(doc.child("Artikelimport"));
+  EXPECT_FALSE(doc.child("Artikelimport").first_child());
+}
+
+TEST_F(PHPShopTest, ArticleListIsWrittenOnlyWhenItIsOne) {
+  const auto file = dir_ / "list.xml";
+  UseFile(file);
+  std::string error;
+  EXPECT_EQ(shop_.HoleArtikellisteVomShop(error, false), 1);
+  EXPECT_NE(test::ReadFile(file).find("ArtikelListeWebshop"), std::string::npos);
+  std::filesystem::remove(file);
+  sim_.Failures().Set("sync:articlelist_from_shop", Failure::HtmlPage());
+  EXPECT_EQ(shop_.HoleArtikellisteVomShop(error, false), -1);
+  EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST_F(PHPShopTest, OpenOrdersAreCounted) {
+  EXPECT_EQ(shop_.SucheAnzahlOffeneBestellungenImShop(), static_cast<std::int32_t>(sim_.Shop().OpenOrderCount()));
+  sim_.Failures().Set("sync:check_open_orders", Failure::Status500(" 7 "));
+  EXPECT_EQ(shop_.SucheAnzahlOffeneBestellungenImShop(), 7);
+  sim_.Failures().Set("sync:check_open_orders", Failure::Status500("keine Zahl"));
+  EXPECT_EQ(shop_.SucheAnzahlOffeneBestellungenImShop(), 0);
+  sim_.Failures().Set("sync:check_open_orders", Failure::Drop());
+  EXPECT_EQ(shop_.SucheAnzahlOffeneBestellungenImShop(), -1);
+}
+
+TEST_F(PHPShopTest, OrderStatesSkipOrdersWithoutNumberAndEncodeOddOnes) {
+  const auto file = dir_ / "states.xml";
+  UseFile(file,
+          "<Bestellungen><Bestellvorgang><BestellnummerShop>1001</BestellnummerShop></Bestellvorgang>"
+          "<Bestellvorgang><Kunde>ohne Nummer</Kunde></Bestellvorgang>"
+          "<Gruppe><Bestellvorgang><BestellnummerShop>A 7&amp;x=1</BestellnummerShop></Bestellvorgang></Gruppe>"
+          "</Bestellungen>");
+  std::string error;
+  EXPECT_EQ(shop_.SetzeBestellstatus(error, false), 1);
+  EXPECT_EQ(sim_.Shop().ReceivedStateIds(), (std::vector<std::string>{"1001", "A 7&x=1"}));
+  EXPECT_EQ(Count("del"), 2u);
+  EXPECT_NE(sim_.Requests().back().query.find("&id=A%207%26x%3D1"), std::string::npos);
+}
+
+TEST_F(PHPShopTest, OrderStatesStopAtTheFirstFailure) {
+  const auto file = dir_ / "states.xml";
+  UseFile(file,
+          "<B><Bestellvorgang><BestellnummerShop>1</BestellnummerShop></Bestellvorgang>"
+          "<Bestellvorgang><BestellnummerShop>2</BestellnummerShop></Bestellvorgang></B>");
+  std::string error;
+  sim_.Failures().Set("del", Failure::Status500(""));
+  EXPECT_EQ(shop_.SetzeBestellstatus(error, false), 1);
+  EXPECT_EQ(Count("del"), 1u);
+  sim_.ClearRequests();
+  sim_.Failures().Set("del", Failure::Drop());
+  EXPECT_EQ(shop_.SetzeBestellstatus(error, false), -1);
+  for (const auto& request : sim_.Requests()) EXPECT_NE(request.Param("id"), "2");
+}
+
+TEST(PhpScriptsTest, OrderNumbersKeepTheUsualCharactersAndEncodeTheRest) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"ORD-2024_001.a", "ORD-2024_001.a"}, {"A 1", "A%201"},         {"1&x=2", "1%26x%3D2"},
+      {"#5?", "%235%3F"},                   {"50%+", "50%25%2B"},      {"Ä", "%C3%84"},
+      {"a\nb", "a%0Ab"},                    {"a/b", "a%2Fb"},
+  };
+  for (const auto& [number, encoded] : cases) EXPECT_EQ(php::EncodeOrderNumber(number), encoded) << number;
+}
+
+}  // namespace
+}  // namespace kanvio
+
+namespace kanvio {
+namespace {
+
+#ifdef CPPHTTPLIB_OPENSSL_SUPPORT
+// A shop behind a self-signed certificate: refused unless the operator
+// allowed it in the shop configuration file.
+TEST_F(PHPShopTest, SelfSignedShopNeedsTheOperatorsConsent) {
+  test::SelfSigned identity;
+  test::FakeServer https(std::make_unique<httplib::SSLServer>(identity.cert.get(), identity.key.get()),
+                         [](httplib::Server& s) {
+                           s.Get("/ledgrox_osc_val.php", [](const httplib::Request&, httplib::Response& res) {
+                             res.set_content("1", "text/plain");
+                           });
+                         });
+  Settings settings;
+  settings.set_WEBSERVICE_URL(https.url());
+  settings.Save();
+  std::string error;
+  EXPECT_EQ(shop_.KontrolliereVerbindungZumShop(error, false), -2);
+  EXPECT_NE(error.find("Zertifikat"), std::string::npos) << error;
+  SetConfig("AcceptInvalidCertificates", "true");
+  error.clear();
+  EXPECT_EQ(shop_.KontrolliereVerbindungZumShop(error, false), 1) << error;
+}
+#endif
+
+}  // namespace
+}  // namespace kanvio
