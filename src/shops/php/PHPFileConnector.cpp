@@ -48,6 +48,32 @@ std::string ReadHostFile(const std::string& path) {
   return text::DecodeToUtf8(s.str());
 }
 
+// How an operation's failures reach the host: the set-up's own texts are
+// shown; an error status of the script ends quietly where the protocol says
+// so; anything else is logged and leaves the host's text empty (or, for the
+// operations that show it, the failure's message).
+enum class StatusFailure { kLogged, kQuiet };
+enum class FailureText { kEmpty, kMessage };
+
+template <typename Body>
+std::int32_t Guarded(std::string& error, Body&& body, StatusFailure status = StatusFailure::kLogged,
+                     FailureText text = FailureText::kEmpty) {
+  try {
+    return body();
+  } catch (const SetupError& e) {
+    error = e.what();
+    Logger::LogError(e);
+  } catch (const HttpStatusError& e) {
+    if (status == StatusFailure::kQuiet) return -1;
+    error = text == FailureText::kMessage ? e.what() : "";
+    Logger::LogError(e);
+  } catch (const std::exception& e) {
+    error = text == FailureText::kMessage ? e.what() : "";
+    Logger::LogError(e);
+  }
+  return -1;
+}
+
 }  // namespace
 
 struct PHPFileConnector::Connection {
@@ -181,7 +207,7 @@ std::int32_t PHPFileConnector::Check_Function(const std::string& function, std::
 }
 
 std::int32_t PHPFileConnector::GET_ORDERS_FROM_PHP_FILE(std::string& error) {
-  try {
+  return Guarded(error, [&] {
     const auto& c = Open();
     auto answer = Exchange(Query(php::OrdersUrl(c.base, c.Prefix(), c.shop), true));
     if (!answer.usable()) throw HttpStatusError(answer.status, StatusMessage(answer.status));
@@ -189,15 +215,7 @@ std::int32_t PHPFileConnector::GET_ORDERS_FROM_PHP_FILE(std::string& error) {
     const bool nothing_new =
         text::Contains(answer.text, "OrderNotification") && !text::Contains(answer.text, "Bestellvorgang");
     return nothing_new ? 0 : 1;
-  } catch (const SetupError& e) {
-    error = e.what();
-    Logger::LogError(e);
-    return -1;
-  } catch (const std::exception& e) {
-    error.clear();
-    Logger::LogError(e);
-    return -1;
-  }
+  });
 }
 
 std::string PHPFileConnector::GET_PAGING_INFOS(std::string& error) {
@@ -226,18 +244,7 @@ std::int32_t PHPFileConnector::GET_ARTICLES_FROM_PHP_FILE(std::string& error, bo
     if (!node) throw XmlError("Die Paging-Informationen des Shops enthalten keine ArticleCount.");
     if (auto n = ParseGermanInt(node.child_value())) count = *n;
   }
-  try {
-    if (count) return DownloadArticlePages(*count, isUtf8);
-    return DownloadArticles(error, isUtf8);
-  } catch (const SetupError& e) {
-    error = e.what();
-    Logger::LogError(e);
-    return -1;
-  } catch (const std::exception& e) {
-    error.clear();
-    Logger::LogError(e);
-    return -1;
-  }
+  return Guarded(error, [&] { return count ? DownloadArticlePages(*count, isUtf8) : DownloadArticles(error, isUtf8); });
 }
 
 std::int32_t PHPFileConnector::DownloadArticles(std::string& error, bool isUtf8) {
@@ -298,20 +305,15 @@ std::int32_t PHPFileConnector::SEND_STOCKVALUES_TO_SHOP(std::string& error, bool
 }
 
 std::int32_t PHPFileConnector::UploadFile(const Upload& upload, std::string& error, IWorker* worker, bool isUtf8) {
-  try {
-    Open().Prefix();
-    const bool packages = upload.status_text && ConfigFileReader::GetValueFromGenerellConfig("PackageSplitting");
-    return packages ? UploadInPackages(upload, worker, isUtf8) : UploadWhole(upload, isUtf8);
-  } catch (const SetupError& e) {
-    error = e.what();
-    Logger::LogError(e);
-    return -1;
-  } catch (const std::exception& e) {
-    if (upload.failure_text) error = e.what();
-    else error.clear();
-    Logger::LogError(e);
-    return -1;
-  }
+  return Guarded(
+      error,
+      [&] {
+        Open().Prefix();
+        const bool packages =
+            upload.status_text && ConfigFileReader::GetValueFromGenerellConfig("PackageSplitting");
+        return packages ? UploadInPackages(upload, worker, isUtf8) : UploadWhole(upload, isUtf8);
+      },
+      StatusFailure::kLogged, upload.failure_text ? FailureText::kMessage : FailureText::kEmpty);
 }
 
 std::int32_t PHPFileConnector::EvaluateUploadAnswer(const std::string& answer, std::vector<ExportProtocol>& protocols) {
@@ -382,44 +384,29 @@ std::int32_t PHPFileConnector::SEND_ORDER_STATUS(std::string& error) {
   for (auto order : file.Document().select_nodes("//Bestellvorgang")) {
     if (auto number = order.node().select_node(".//BestellnummerShop").node()) numbers.push_back(number.text().get());
   }
-  try {
-    const std::string prefix = c.Prefix();
-    for (const auto& number : numbers) {
-      auto answer = Exchange(Query(php::OrderStateUrl(c.base, prefix, c.shop, number), false));
-      if (answer.status == 500) return 1;
-      if (answer.not_implemented()) return -1;
-    }
-    return 1;
-  } catch (const SetupError& e) {
-    error = e.what();
-    Logger::LogError(e);
-    return -1;
-  } catch (const HttpStatusError&) {
-    return -1;
-  } catch (const std::exception& e) {
-    error.clear();
-    Logger::LogError(e);
-    return -1;
-  }
+  return Guarded(
+      error,
+      [&] {
+        const std::string prefix = c.Prefix();
+        for (const auto& number : numbers) {
+          auto answer = Exchange(Query(php::OrderStateUrl(c.base, prefix, c.shop, number), false));
+          if (answer.status == 500) return 1;
+          if (answer.not_implemented()) return -1;
+        }
+        return 1;
+      },
+      StatusFailure::kQuiet);
 }
 
 std::int32_t PHPFileConnector::CHECK_AMOUNT_OPEN_ORDERS(std::string& error) {
-  try {
-    const auto& c = Open();
-    auto answer = Exchange(Query(php::SyncUrl(c.base, c.Prefix(), c.shop, "check_open_orders"), true));
-    if (!answer.usable()) return -1;
-    return ParseGermanInt(answer.text).value_or(0);
-  } catch (const SetupError& e) {
-    error = e.what();
-    Logger::LogError(e);
-    return -1;
-  } catch (const HttpStatusError&) {
-    return -1;
-  } catch (const std::exception& e) {
-    error.clear();
-    Logger::LogError(e);
-    return -1;
-  }
+  return Guarded(
+      error,
+      [&] {
+        const auto& c = Open();
+        auto answer = Exchange(Query(php::SyncUrl(c.base, c.Prefix(), c.shop, "check_open_orders"), true));
+        return answer.usable() ? ParseGermanInt(answer.text).value_or(0) : -1;
+      },
+      StatusFailure::kQuiet);
 }
 
 }  // namespace kanvio
