@@ -424,3 +424,69 @@ TEST_F(PHPShopTest, SelfSignedShopNeedsTheOperatorsConsent) {
 
 }  // namespace
 }  // namespace kanvio
+
+namespace kanvio {
+namespace {
+
+// The scripts' time-outs are long (83 minutes); a client that cuts every
+// request short stands in for them so the time-out path runs in a moment.
+class ShortTimeoutClient : public platform::HttpClient {
+ public:
+  platform::HttpResponse Send(const platform::HttpRequest& request) override {
+    platform::HttpRequest shortened = request;
+    shortened.total_timeout = std::chrono::milliseconds(300);
+    return inner_->Send(shortened);
+  }
+
+ private:
+  std::unique_ptr<platform::HttpClient> inner_ = platform::CreateHttpClient();
+};
+
+TEST_F(PHPShopTest, TimedOutOrderDownloadFailsWithoutText) {
+  UseFile(dir_ / "orders.xml");
+  PHPShop shop("gambio", &worker_, [] { return std::make_unique<ShortTimeoutClient>(); });
+  sim_.Failures().Set("orders", Failure::Slow());
+  std::string error = "alt";
+  EXPECT_EQ(shop.HoleBestellungenVomShop(error, false), -1);
+  EXPECT_EQ(error, "");
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "orders.xml"));
+  sim_.ReleaseSlowAnswers();
+  // The stock upload shows the failure's message.
+  UseFile(dir_ / "stock.xml", "<LagerbestandExport><Artikel><ArtikelnummerWebshop>A-100</ArtikelnummerWebshop>"
+                              "</Artikel></LagerbestandExport>");
+  sim_.Failures().Set("sync:stockvalue_to_shop", Failure::Slow());
+  EXPECT_EQ(shop.SetzeLagerbestand(error, false), -1);
+  EXPECT_NE(error.find("Zeitüberschreitung"), std::string::npos) << error;
+  sim_.ReleaseSlowAnswers();
+}
+
+}  // namespace
+}  // namespace kanvio
+
+namespace kanvio {
+namespace {
+
+TEST_F(PHPShopTest, BrokenArticleFilesSendNothingAndStayAsTheyWere) {
+  struct Case {
+    const char* name;
+    std::string content;
+    std::int32_t result;
+  };
+  const Case cases[] = {
+      {"not XML", "Artikelnummer;Preis\nA-1;9,99\n", -1},
+      {"truncated", ArticleExport(3).substr(0, 80), -1},
+      {"wrong root", "<Artikelimport><row><ArtikelnummerWebshop>A-1</ArtikelnummerWebshop></row></Artikelimport>", 1},
+  };
+  for (const auto& c : cases) {
+    const auto file = dir_ / "articles.xml";
+    UseFile(file, c.content);
+    sim_.ClearRequests();
+    std::string error;
+    EXPECT_EQ(shop_.ExportArtikelZumShop(error, false), c.result) << c.name;
+    EXPECT_EQ(Count("sync"), 0u) << c.name;
+    EXPECT_EQ(test::ReadFile(file), c.content) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace kanvio
