@@ -4,6 +4,7 @@
 
 #include <array>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <pugixml.hpp>
 #include <string_view>
@@ -12,6 +13,7 @@
 #include "config/Logger.h"
 #include "hostfiles/HostXmlFile.h"
 #include "hostfiles/RecordFields.h"
+#include "hostfiles/RootEndTag.h"
 #include "hostfiles/StringXmlWriter.h"
 #include "platform/FileSystem.h"
 #include "support/Error.h"
@@ -64,102 +66,24 @@ std::string ProtocolsText(const std::vector<ExportProtocol>& protocols) {
   return text;
 }
 
-// Refuses exactly the files the editing form refuses: a declaration or
-// processing instruction is only checked when it becomes a node. Every kind
-// of node but text is kept, so that nothing after the root goes unseen.
-constexpr unsigned kCheckingOptions = pugi::parse_minimal | pugi::parse_declaration | pugi::parse_pi |
-                                      pugi::parse_comments | pugi::parse_cdata | pugi::parse_doctype;
+struct FileText {
+  std::unique_ptr<char[]> bytes;  // not zero-filled: a large file is touched once fewer
+  std::size_t size = 0;
+  std::string_view View() const { return {bytes.get(), size}; }
+};
 
 // Nothing when the file cannot be read; the editing form reports why.
-std::optional<std::string> ReadText(const std::filesystem::path& file) {
+std::optional<FileText> ReadText(const std::filesystem::path& file) {
   std::error_code ignored;
   if (!std::filesystem::is_regular_file(file, ignored)) return std::nullopt;
   std::ifstream in(file, std::ios::binary | std::ios::ate);
   const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : -1;
   if (size < 0) return std::nullopt;
-  std::string text(static_cast<std::size_t>(size), '\0');
+  FileText text{std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size)),
+                static_cast<std::size_t>(size)};
   in.seekg(0);
-  if (!in.read(text.data(), size)) return std::nullopt;
+  if (!in.read(text.bytes.get(), size)) return std::nullopt;
   return text;
-}
-
-// The parser takes any declared encoding but Latin-1 for UTF-8; whether such
-// a file may be kept byte for byte is for the editing form to decide.
-bool DeclaresUtf8OrNothing(const pugi::xml_document& document) {
-  for (const pugi::xml_node node : document.children()) {
-    const pugi::xml_attribute encoding = node.attribute("encoding");
-    if (node.type() == pugi::node_declaration && encoding &&
-        !text::EqualsIgnoreCase(encoding.value(), "UTF-8"))
-      return false;
-  }
-  return true;
-}
-
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-bool OnlyCommentsAndInstructionsFrom(std::string_view xml, std::size_t at) {
-  while (at < xml.size()) {
-    if (IsSpace(xml[at])) {
-      ++at;
-      continue;
-    }
-    const bool comment = xml.substr(at, 4) == "<!--";
-    if (!comment && xml.substr(at, 2) != "<?") return false;
-    const std::string_view close = comment ? "-->" : "?>";
-    at = xml.find(close, at + (comment ? 4 : 2));
-    if (at == std::string_view::npos) return false;
-    at += close.size();
-  }
-  return true;
-}
-
-// Where the first node after the root begins, or the end of the text.
-std::optional<std::size_t> AfterRoot(std::string_view xml, pugi::xml_node root) {
-  const pugi::xml_node next = root.next_sibling();
-  if (!next) return xml.size();
-  const pugi::xml_node_type type = next.type();
-  if (type != pugi::node_comment && type != pugi::node_pi) return std::nullopt;
-  const std::string_view opening = type == pugi::node_comment ? "<!--" : "<?";
-  const std::ptrdiff_t content = next.offset_debug();
-  if (content < static_cast<std::ptrdiff_t>(opening.size())) return std::nullopt;
-  const std::size_t start = static_cast<std::size_t>(content) - opening.size();
-  if (xml.substr(start, opening.size()) != opening) return std::nullopt;
-  return start;
-}
-
-// The end tag "</root>" (maybe with white space before ">") followed by
-// nothing but white space up to end.
-std::optional<std::size_t> EndTagBefore(std::string_view xml, std::size_t end, std::string_view root) {
-  std::size_t at = end;
-  while (at > 0 && IsSpace(xml[at - 1])) --at;
-  if (at == 0 || xml[at - 1] != '>') return std::nullopt;
-  --at;
-  while (at > 0 && IsSpace(xml[at - 1])) --at;
-  const std::size_t length = root.size() + 2;
-  if (at < length || xml.substr(at - length, 2) != "</" || xml.substr(at - root.size(), root.size()) != root)
-    return std::nullopt;
-  return at - length;
-}
-
-// Where the protocols go in a file that can stay as it is around them: right
-// before the root's end tag. Nothing for what only the editing form handles:
-// another encoding, another root, a root without end tag, anything but
-// comments and processing instructions after it, a file that is not
-// well-formed (its error is reported there).
-//
-// Every node after the root but text is in the document, and top-level text
-// holds no "<": so an end tag found right before the first of those nodes can
-// only be the root's own, and its name is the root's. The parser stops at a
-// NUL, which would hide the rest.
-std::optional<std::size_t> InsertionPoint(std::string_view xml, std::string_view root) {
-  if (xml.find('\0') != std::string_view::npos) return std::nullopt;
-  pugi::xml_document document;
-  const pugi::xml_parse_result parsed = document.load_buffer(xml.data(), xml.size(), kCheckingOptions);
-  if (!parsed || parsed.encoding != pugi::encoding_utf8) return std::nullopt;
-  if (!DeclaresUtf8OrNothing(document)) return std::nullopt;
-  const std::optional<std::size_t> after_root = AfterRoot(xml, document.document_element());
-  if (!after_root || !OnlyCommentsAndInstructionsFrom(xml, *after_root)) return std::nullopt;
-  return EndTagBefore(xml, *after_root, root);
 }
 
 }  // namespace
@@ -184,14 +108,14 @@ void ResultProtocol::Write(const std::filesystem::path& file, const std::string&
   // Parsing the whole file for editing and serialising it again costs ten
   // times reading and writing its bytes; a large upload file gets a protocol
   // per package.
-  const std::optional<std::string> xml = ReadText(file);
-  const std::optional<std::size_t> at = xml ? InsertionPoint(*xml, root) : std::nullopt;
-  if (!at) return WriteByEditing(file, root, protocols);
-  const std::string_view text = *xml;
+  const std::optional<FileText> xml = ReadText(file);
+  const std::optional<RootEndTag> end = xml ? FindRootEndTag(xml->View()) : std::nullopt;
+  if (!end || end->name != root) return WriteByEditing(file, root, protocols);
+  const std::string_view text = xml->View();
   platform::ReplacementFile replacement(file);
-  replacement.Write(text.substr(0, *at));
+  replacement.Write(text.substr(0, end->offset));
   replacement.Write(ProtocolsText(protocols));
-  replacement.Write(text.substr(*at));
+  replacement.Write(text.substr(end->offset));
   replacement.Commit();
 }
 
