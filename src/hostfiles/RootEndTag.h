@@ -25,7 +25,7 @@ struct RootEndTag {
 // internal subset; the root element, not self-closing, holding elements with
 // attributes, text, comments, CDATA sections and processing instructions;
 // then only white space, comments and processing instructions. Nothing
-// otherwise. Never throws.
+// otherwise.
 std::optional<RootEndTag> FindRootEndTag(std::string_view xml);
 
 }  // namespace kanvio
