@@ -3,12 +3,19 @@
 #include <fmt/format.h>
 
 #include <array>
+#include <fstream>
+#include <memory>
+#include <optional>
 #include <pugixml.hpp>
+#include <string_view>
 #include <utility>
 
 #include "config/Logger.h"
 #include "hostfiles/HostXmlFile.h"
 #include "hostfiles/RecordFields.h"
+#include "hostfiles/RootEndTag.h"
+#include "hostfiles/StringXmlWriter.h"
+#include "platform/FileSystem.h"
 #include "support/Error.h"
 #include "support/Text.h"
 
@@ -42,6 +49,43 @@ void TakeValues(const std::string& answer, ExportProtocol& protocol) {
   }
 }
 
+void AppendProtocols(pugi::xml_node parent, const std::vector<ExportProtocol>& protocols) {
+  for (const auto& protocol : protocols) {
+    pugi::xml_node element = parent.append_child(kProtocol);
+    for (auto [name, value] : Values(protocol)) element.append_child(name).text().set(value->c_str());
+  }
+}
+
+// The same serialiser as saving an edited file, so that escaping and layout agree.
+std::string ProtocolsText(const std::vector<ExportProtocol>& protocols) {
+  pugi::xml_document elements;
+  AppendProtocols(elements, protocols);
+  std::string text;
+  StringXmlWriter writer(text);
+  elements.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+  return text;
+}
+
+struct FileText {
+  std::unique_ptr<char[]> bytes;  // not zero-filled: a large file is touched once fewer
+  std::size_t size = 0;
+  std::string_view View() const { return {bytes.get(), size}; }
+};
+
+// Nothing when the file cannot be read; the editing form reports why.
+std::optional<FileText> ReadText(const std::filesystem::path& file) {
+  std::error_code ignored;
+  if (!std::filesystem::is_regular_file(file, ignored)) return std::nullopt;
+  std::ifstream in(file, std::ios::binary | std::ios::ate);
+  const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : -1;
+  if (size < 0) return std::nullopt;
+  FileText text{std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size)),
+                static_cast<std::size_t>(size)};
+  in.seekg(0);
+  if (!in.read(text.bytes.get(), size)) return std::nullopt;
+  return text;
+}
+
 }  // namespace
 
 ExportProtocol ResultProtocol::FromAnswer(const std::string& answer) {
@@ -61,15 +105,28 @@ void ResultProtocol::Write(const std::filesystem::path& file, const std::string&
 
 void ResultProtocol::Write(const std::filesystem::path& file, const std::string& root,
                            const std::vector<ExportProtocol>& protocols) {
+  // Parsing the whole file for editing and serialising it again costs ten
+  // times reading and writing its bytes; a large upload file gets a protocol
+  // per package.
+  const std::optional<FileText> xml = ReadText(file);
+  const std::optional<RootEndTag> end = xml ? FindRootEndTag(xml->View()) : std::nullopt;
+  if (!end || end->name != root) return WriteByEditing(file, root, protocols);
+  const std::string_view text = xml->View();
+  platform::ReplacementFile replacement(file);
+  replacement.Write(text.substr(0, end->offset));
+  replacement.Write(ProtocolsText(protocols));
+  replacement.Write(text.substr(end->offset));
+  replacement.Commit();
+}
+
+void ResultProtocol::WriteByEditing(const std::filesystem::path& file, const std::string& root,
+                                    const std::vector<ExportProtocol>& protocols) {
   HostXmlFile host_file = HostXmlFile::LoadForEditing(file);
   pugi::xml_node host_root = host_file.Root();
   if (root != host_root.name())
     throw XmlError(fmt::format("Die Datei {} hat das Wurzelelement {} statt {}; das {} wurde nicht angefügt.",
                                PathToUtf8(file), host_root.name(), root, kProtocol));
-  for (const auto& protocol : protocols) {
-    pugi::xml_node element = host_root.append_child(kProtocol);
-    for (auto [name, value] : Values(protocol)) element.append_child(name).text().set(value->c_str());
-  }
+  AppendProtocols(host_root, protocols);
   host_file.Save();
 }
 

@@ -31,6 +31,12 @@ class ResultProtocol {
   // packages must not rewrite a large file once per package.
   static void Write(const std::filesystem::path& file, const std::string& root,
                     const std::vector<ExportProtocol>& protocols);
+  // As Write, but always through the editing form of the whole document.
+  // Write keeps a plain UTF-8 file as it is and inserts the protocols' text;
+  // it takes this path for every other file and for every failure, so that
+  // both report the same errors. Tests and benchmarks compare the two.
+  static void WriteByEditing(const std::filesystem::path& file, const std::string& root,
+                             const std::vector<ExportProtocol>& protocols);
 
   // The protocol of a read that failed: ROLLBACK, no records. Throws as Write.
   static void AppendRollback(const std::filesystem::path& file, const std::string& root);
