@@ -159,52 +159,52 @@ Article ReadPriceRow(const RecordFields& fields, std::string& product_error, Syn
   return article;
 }
 
-std::optional<ArticleMap> ReadArticles(const std::filesystem::path& file, std::string& product_error,
-                                       SyncSettings& sync_settings) {
+// Articles and article prices share their reading and differ in their
+// fields and in what a second record with the same number means.
+template <typename ReadRow, typename OnDuplicate>
+std::optional<ArticleMap> ReadArticleRows(const std::filesystem::path& file, std::string& product_error,
+                                          std::initializer_list<const char*> field_names, ReadRow read_row,
+                                          OnDuplicate on_duplicate) {
   const HostXmlFile host_file = HostXmlFile::LoadForReading(file);
   const std::vector<pugi::xml_node> rows = Descendants(host_file.Document(), "row");
   ArticleMap articles;
   articles.Reserve(rows.size());
   for (pugi::xml_node row : rows) {
-    const RecordFields fields(
-        row, {"ArtikelnummerWebshop", "Artikelbeschreibung", "MwStCode", "Einheit", "Artikelkategorie",
-              "Gewicht", "Volumen", "Anmerkungen", "ArtikelpreisNetto", "ArtikelpreisBrutto",
-              "ArtikelPreisBeziehtSichAufMenge", "ArtikelpreisWaehrung", "Einkaufspreis", "Artikelbild"});
+    const RecordFields fields(row, field_names);
     const pugi::xml_node number = fields["ArtikelnummerWebshop"];
     if (!number) {
       product_error = kNoArticleNumber;
       return std::nullopt;
     }
-    Article article = ReadArticleRow(fields, product_error, sync_settings);
+    Article article = read_row(fields);
     article.Artikelnummer = InnerText(number);
     const std::string key = article.Artikelnummer;
-    if (!articles.Add(key, std::move(article))) Logger::LogWarning("Double Articlenumber: " + key);
+    if (!articles.Add(key, std::move(article))) on_duplicate(key);
   }
   return articles;
 }
 
+std::optional<ArticleMap> ReadArticles(const std::filesystem::path& file, std::string& product_error,
+                                       SyncSettings& sync_settings) {
+  return ReadArticleRows(
+      file, product_error,
+      {"ArtikelnummerWebshop", "Artikelbeschreibung", "MwStCode", "Einheit", "Artikelkategorie", "Gewicht",
+       "Volumen", "Anmerkungen", "ArtikelpreisNetto", "ArtikelpreisBrutto", "ArtikelPreisBeziehtSichAufMenge",
+       "ArtikelpreisWaehrung", "Einkaufspreis", "Artikelbild"},
+      [&](const RecordFields& fields) { return ReadArticleRow(fields, product_error, sync_settings); },
+      [](const std::string& key) { Logger::LogWarning("Double Articlenumber: " + key); });
+}
+
 std::optional<ArticleMap> ReadArticlePrices(const std::filesystem::path& file, std::string& product_error,
                                             SyncSettings& sync_settings) {
-  const HostXmlFile host_file = HostXmlFile::LoadForReading(file);
-  const std::vector<pugi::xml_node> rows = Descendants(host_file.Document(), "row");
-  ArticleMap articles;
-  articles.Reserve(rows.size());
-  for (pugi::xml_node row : rows) {
-    const RecordFields fields(
-        row, {"ArtikelnummerWebshop", "ArtikelpreisNetto", "ArtikelpreisBrutto", "ArtikelpreisWaehrung",
-              "ArtikelPreisBeziehtSichAufMenge", "Einkaufspreis"});
-    const pugi::xml_node number = fields["ArtikelnummerWebshop"];
-    if (!number) {
-      product_error = kNoArticleNumber;
-      return std::nullopt;
-    }
-    Article article = ReadPriceRow(fields, product_error, sync_settings);
-    article.Artikelnummer = InnerText(number);
-    const std::string key = article.Artikelnummer;
-    if (!articles.Add(key, std::move(article)))
-      throw Error(fmt::format("Die Artikelnummer {} kommt in der Preisdatei mehrfach vor.", key));
-  }
-  return articles;
+  return ReadArticleRows(
+      file, product_error,
+      {"ArtikelnummerWebshop", "ArtikelpreisNetto", "ArtikelpreisBrutto", "ArtikelpreisWaehrung",
+       "ArtikelPreisBeziehtSichAufMenge", "Einkaufspreis"},
+      [&](const RecordFields& fields) { return ReadPriceRow(fields, product_error, sync_settings); },
+      [](const std::string& key) {
+        throw Error(fmt::format("Die Artikelnummer {} kommt in der Preisdatei mehrfach vor.", key));
+      });
 }
 
 // ---- stock values ----
