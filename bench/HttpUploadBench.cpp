@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "LoopbackServer.h"
 #include "platform/HttpClient.h"
 
 namespace {
@@ -34,35 +35,11 @@ const std::vector<std::string>& Packages() {
   return packages;
 }
 
-class UploadServer {
- public:
-  UploadServer() {
-    server_.Post("/sync", [](const httplib::Request&, httplib::Response& res) {
-      res.set_content("<Exportprotokoll><Export_Status>SUCCESS</Export_Status></Exportprotokoll>",
-                      "text/xml");
-    });
-    server_.set_keep_alive_max_count(1'000'000);
-    server_.set_tcp_nodelay(true);
-    port_ = server_.bind_to_any_port("127.0.0.1");
-    if (port_ <= 0) throw std::runtime_error("no port on 127.0.0.1");
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
-    while (!server_.is_running()) std::this_thread::yield();
-  }
-  ~UploadServer() {
-    server_.stop();
-    thread_.join();
-  }
-  std::string url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/sync"; }
-
- private:
-  httplib::Server server_;
-  int port_ = -1;
-  std::thread thread_;
-};
-
-UploadServer& Server() {
-  static UploadServer server;
-  return server;
+const std::string& SyncUrl() {
+  static LoopbackServer server(
+      "/sync", "<Exportprotokoll><Export_Status>SUCCESS</Export_Status></Exportprotokoll>");
+  static const std::string url = server.base() + "/sync";
+  return url;
 }
 
 void BM_HttpClientUpload(benchmark::State& state) {
@@ -72,7 +49,7 @@ void BM_HttpClientUpload(benchmark::State& state) {
     auto client = CreateHttpClient();
     HttpRequest request;
     request.method = HttpMethod::kPost;
-    request.url = Server().url();
+    request.url = SyncUrl();
     request.headers = {{"User-Agent", "login"}, {"Content-Type", "text/xml"}, {"Content-Encoding", "UTF-8"}};
     request.total_timeout = std::chrono::milliseconds(5'000'000);
     request.inactivity_timeout = std::chrono::milliseconds(5'000'000);
@@ -89,7 +66,7 @@ size_t Discard(char*, size_t size, size_t count, void*) { return size * count; }
 void BM_MinimalCurlLoop(benchmark::State& state) {
   const auto& packages = Packages();
   curl_global_init(CURL_GLOBAL_DEFAULT);
-  const std::string url = Server().url();
+  const std::string url = SyncUrl();
   for (auto _ : state) {
     CURL* curl = curl_easy_init();
     curl_slist* headers = nullptr;

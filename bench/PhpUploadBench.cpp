@@ -13,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "LoopbackServer.h"
 #include "config/ConfigFileWriter.h"
 #include "config/Settings.h"
 #include "hostfiles/XmlPackages.h"
@@ -24,40 +25,16 @@ namespace {
 constexpr int kPackages = 2000;
 constexpr int kRowsPerPackage = 100;
 
-class SyncScript {
- public:
-  SyncScript() {
-    server_.Post("/ledgrox_osc_sync.php", [](const httplib::Request&, httplib::Response& res) {
-      res.set_content(
-          "<Exportprotokoll><Export_Status>SUCCESS</Export_Status><Anzahl_Datensaetze_Gesamt>100"
-          "</Anzahl_Datensaetze_Gesamt><Anzahl_Datensaetze_Erfolgreich_Uebergeben>100"
-          "</Anzahl_Datensaetze_Erfolgreich_Uebergeben></Exportprotokoll>",
-          "text/xml");
-    });
-    server_.set_keep_alive_max_count(1'000'000);
-    server_.set_tcp_nodelay(true);
-    port_ = server_.bind_to_any_port("127.0.0.1");
-    if (port_ <= 0) throw std::runtime_error("no port on 127.0.0.1");
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
-    while (!server_.is_running()) std::this_thread::yield();
-  }
-  ~SyncScript() {
-    server_.stop();
-    thread_.join();
-  }
-  std::string base() const { return "http://127.0.0.1:" + std::to_string(port_); }
-
- private:
-  httplib::Server server_;
-  int port_ = -1;
-  std::thread thread_;
-};
+constexpr const char* kSuccess =
+    "<Exportprotokoll><Export_Status>SUCCESS</Export_Status><Anzahl_Datensaetze_Gesamt>100"
+    "</Anzahl_Datensaetze_Gesamt><Anzahl_Datensaetze_Erfolgreich_Uebergeben>100"
+    "</Anzahl_Datensaetze_Erfolgreich_Uebergeben></Exportprotokoll>";
 
 struct Environment {
   std::filesystem::path dir;
   std::filesystem::path host_file;
   std::string article_export;
-  SyncScript script;
+  LoopbackServer script{"/ledgrox_osc_sync.php", kSuccess};
 
   Environment() {
     char pattern[] = "/tmp/kanvio-bench-XXXXXX";

@@ -9,23 +9,6 @@
 namespace kanvio::shopsim {
 namespace {
 
-constexpr std::array<const char*, 16> kImportFields = {"Artikelbeschreibung",
-                                                       "MwStCode",
-                                                       "Einheit",
-                                                       "Artikelkategorie",
-                                                       "Gewicht",
-                                                       "Volumen",
-                                                       "Anmerkungen",
-                                                       "ArtikelpreisNetto",
-                                                       "ArtikelpreisBrutto",
-                                                       "ArtikelPreisBeziehtSichAufMenge",
-                                                       "ArtikelpreisWaehrung",
-                                                       "Einkaufspreis",
-                                                       "Artikelbild",
-                                                       "LagerBestandAktuell",
-                                                       "LagerMindestBestand",
-                                                       "LagerWiederbeschaffungsdauer"};
-
 pugi::xml_node NewDocument(pugi::xml_document& document, const char* root) {
   auto declaration = document.append_child(pugi::node_declaration);
   declaration.append_attribute("version") = "1.0";
@@ -112,7 +95,8 @@ std::string PhpAnswerXml::ArticleImport(const std::vector<ShopArticle>& articles
     auto row = root.append_child("row");
     Add(row, "Artikelnummer", "");
     Add(row, "ArtikelnummerWebshop", article.number);
-    for (const char* name : kImportFields) Add(row, name, FieldOf(article, name));
+    for (const char* name : kArticleFields) Add(row, name, FieldOf(article, name));
+    for (const char* name : kStockFields) Add(row, name, FieldOf(article, name));
   }
   return ToText(document, one_line);
 }

@@ -3,11 +3,23 @@
 // arrived, keyed by the element names of the host files, because a shop stores
 // what it is given and the tests compare exactly that.
 
+#include <array>
 #include <map>
 #include <string>
 #include <vector>
 
 namespace kanvio::shopsim {
+
+// The article fields of the host's article export, and the stock fields; the
+// shop takes them from uploads and gives them back in its article answers.
+inline constexpr std::array<const char*, 13> kArticleFields = {
+    "Artikelbeschreibung", "MwStCode",           "Einheit",
+    "Artikelkategorie",    "Gewicht",            "Volumen",
+    "Anmerkungen",         "ArtikelpreisNetto",  "ArtikelpreisBrutto",
+    "ArtikelPreisBeziehtSichAufMenge", "ArtikelpreisWaehrung", "Einkaufspreis",
+    "Artikelbild"};
+inline constexpr std::array<const char*, 3> kStockFields = {"LagerBestandAktuell", "LagerMindestBestand",
+                                                            "LagerWiederbeschaffungsdauer"};
 
 struct OrderLine {
   std::string article_number;

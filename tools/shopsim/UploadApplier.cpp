@@ -9,25 +9,9 @@
 namespace kanvio::shopsim {
 namespace {
 
-constexpr std::array<const char*, 13> kArticleFields = {"Artikelbeschreibung",
-                                                        "MwStCode",
-                                                        "Einheit",
-                                                        "Artikelkategorie",
-                                                        "Gewicht",
-                                                        "Volumen",
-                                                        "Anmerkungen",
-                                                        "ArtikelpreisNetto",
-                                                        "ArtikelpreisBrutto",
-                                                        "ArtikelPreisBeziehtSichAufMenge",
-                                                        "ArtikelpreisWaehrung",
-                                                        "Einkaufspreis",
-                                                        "Artikelbild"};
 constexpr std::array<const char*, 5> kPriceFields = {"ArtikelpreisNetto", "ArtikelpreisBrutto",
                                                      "ArtikelpreisWaehrung",
                                                      "ArtikelPreisBeziehtSichAufMenge", "Einkaufspreis"};
-constexpr std::array<const char*, 3> kStockFields = {"LagerBestandAktuell", "LagerMindestBestand",
-                                                     "LagerWiederbeschaffungsdauer"};
-
 struct UploadFormat {
   const char* root;
   const char* record;
