@@ -26,6 +26,12 @@ inline const tool::ConnectorLibrary& TestShopLibrary() {
   return library;
 }
 
+inline std::size_t Occurrences(const std::string& text, const std::string& what) {
+  std::size_t count = 0;
+  for (auto pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1)) ++count;
+  return count;
+}
+
 class E2eTest : public ::testing::Test {
  protected:
   HostFolders host_;

@@ -20,12 +20,6 @@ std::string ArticleExport(int rows) {
   return xml + "</Artikelexport>\n";
 }
 
-std::size_t Occurrences(const std::string& text, const std::string& what) {
-  std::size_t count = 0;
-  for (auto pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1)) ++count;
-  return count;
-}
-
 class PhpShopE2eTest : public E2eTest {
  protected:
   PhpShopE2eTest() { shop_.Start(); }

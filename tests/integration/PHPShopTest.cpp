@@ -9,6 +9,7 @@
 #include "FakeServer.h"
 #include "SelfSignedCertificate.h"
 #include "ShopSimulator.h"
+#include "ShopTestSupport.h"
 #include "TestSupport.h"
 #include "config/ConfigFileWriter.h"
 #include "config/Settings.h"
@@ -20,23 +21,6 @@ namespace kanvio {
 namespace {
 
 using shopsim::Failure;
-
-class RecordingWorker : public IWorker {
- public:
-  void setUserStatusMessage(const std::string& msg, std::int32_t value) override {
-    std::lock_guard lock(mutex_);
-    messages.push_back(msg + "|" + std::to_string(value));
-  }
-  void SetMaxValue(std::int32_t value) override {
-    std::lock_guard lock(mutex_);
-    max_values.push_back(value);
-  }
-  std::vector<std::string> messages;
-  std::vector<std::int32_t> max_values;
-
- private:
-  std::mutex mutex_;
-};
 
 std::string ArticleExport(int rows, const std::string& prefix = "A-") {
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Artikelexport>\n";
@@ -82,15 +66,9 @@ class PHPShopTest : public ::testing::Test {
   }
 
   void SetConfig(const std::string& element, const std::string& value) {
-    const auto file = dir_ / "programdata/Webshop/Config/kvx.config";
-    pugi::xml_document doc;
-    ASSERT_TRUE(doc.load_file(file.c_str()));
-    auto generell = doc.child("marlixKanvioConfig").child("generell");
-    auto node = generell.child(element.c_str());
-    if (!node) node = generell.append_child(element.c_str());
-    node.text() = value.c_str();
-    ASSERT_TRUE(doc.save_file(file.c_str()));
+    test::SetGenerellConfig(dir_ / "programdata", element, value);
   }
+
 
   std::size_t Count(const std::string& target) const { return sim_.RequestCount(target); }
 
@@ -99,7 +77,7 @@ class PHPShopTest : public ::testing::Test {
   test::ScopedEnv paths_{"KANVIO_PATHS_LIBRARY", KANVIO_PATHS_LIBRARY_FILE};
   test::ScopedEnv program_data_{"KANVIO_PROGRAMDATA", (dir_ / "programdata").string()};
   shopsim::ShopSimulator sim_{{.port = 0, .base_path = "/shop", .password = "", .state_file = {}, .demo_data = true}};
-  RecordingWorker worker_;
+  test::RecordingWorker worker_;
   PHPShop shop_{"gambio", &worker_};
 };
 

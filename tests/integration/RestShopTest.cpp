@@ -7,6 +7,7 @@
 #include <set>
 
 #include "FakeServer.h"
+#include "ShopTestSupport.h"
 #include "TestSupport.h"
 #include "config/ConfigFileWriter.h"
 #include "config/Settings.h"
@@ -20,23 +21,6 @@ namespace kanvio {
 namespace {
 
 using platform::TlsVersion;
-
-class RecordingWorker : public IWorker {
- public:
-  void setUserStatusMessage(const std::string& msg, std::int32_t value) override {
-    std::lock_guard lock(mutex_);
-    messages.push_back(msg + "|" + std::to_string(value));
-  }
-  void SetMaxValue(std::int32_t value) override {
-    std::lock_guard lock(mutex_);
-    max_values.push_back(value);
-  }
-  std::vector<std::string> messages;
-  std::vector<std::int32_t> max_values;
-
- private:
-  std::mutex mutex_;
-};
 
 struct Received {
   std::string line;  // "GET /shop/MarlixKanvio/getArticles?offset=0&limit=50"
@@ -187,15 +171,9 @@ class RestShopTest : public ::testing::Test {
   }
 
   void SetConfig(const std::string& element, const std::string& value) {
-    const auto file = dir_ / "programdata/Webshop/Config/kvx.config";
-    pugi::xml_document doc;
-    ASSERT_TRUE(doc.load_file(file.c_str()));
-    auto generell = doc.child("marlixKanvioConfig").child("generell");
-    auto node = generell.child(element.c_str());
-    if (!node) node = generell.append_child(element.c_str());
-    node.text() = value.c_str();
-    ASSERT_TRUE(doc.save_file(file.c_str()));
+    test::SetGenerellConfig(dir_ / "programdata", element, value);
   }
+
 
   std::filesystem::path Host() const { return dir_ / "host.xml"; }
 
@@ -204,7 +182,7 @@ class RestShopTest : public ::testing::Test {
   test::ScopedEnv paths_{"KANVIO_PATHS_LIBRARY", KANVIO_PATHS_LIBRARY_FILE};
   test::ScopedEnv program_data_{"KANVIO_PROGRAMDATA", (dir_ / "programdata").string()};
   FakePlugin plugin_;
-  RecordingWorker worker_;
+  test::RecordingWorker worker_;
   shopware4 shopware_{&worker_};
   magento2 magento_{&worker_};
   std::string error_;
