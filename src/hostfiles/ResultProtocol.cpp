@@ -98,6 +98,17 @@ ExportProtocol ResultProtocol::FromAnswer(const std::string& answer) {
   return protocol;
 }
 
+std::optional<ExportProtocol> ResultProtocol::TryFromAnswer(const std::string& answer) {
+  ExportProtocol protocol;
+  try {
+    TakeValues(answer, protocol);
+    return protocol;
+  } catch (const Error& failure) {
+    Logger::LogError(failure);
+    return std::nullopt;
+  }
+}
+
 void ResultProtocol::Write(const std::filesystem::path& file, const std::string& root,
                            const ExportProtocol& protocol) {
   Write(file, root, std::vector<ExportProtocol>{protocol});

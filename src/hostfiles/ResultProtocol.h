@@ -4,6 +4,7 @@
 // packages leaves up to n of them). The host reads it to learn the outcome.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ class ResultProtocol {
   // Exportprotokoll). Taken in order; when one cannot be taken the failure
   // is logged and it and the values after it keep their start values.
   static ExportProtocol FromAnswer(const std::string& answer);
+  // All three values of the answer, or nothing (the failure is logged).
+  static std::optional<ExportProtocol> TryFromAnswer(const std::string& answer);
 
   // Appends the protocol to the root of file, which must be called root, and
   // saves the file in place, whole or not at all. Throws Error (or

@@ -13,6 +13,7 @@
 #include "config/ConfigFileWriter.h"
 #include "config/Settings.h"
 #include "shops/ShopCaller.h"
+#include "shops/ShopRequests.h"
 #include "shops/php/PhpScripts.h"
 
 namespace kanvio {
@@ -390,7 +391,7 @@ TEST(PhpScriptsTest, OrderNumbersKeepTheUsualCharactersAndEncodeTheRest) {
       {"#5?", "%235%3F"},                   {"50%+", "50%25%2B"},      {"Ä", "%C3%84"},
       {"a\nb", "a%0Ab"},                    {"a/b", "a%2Fb"},
   };
-  for (const auto& [number, encoded] : cases) EXPECT_EQ(php::EncodeOrderNumber(number), encoded) << number;
+  for (const auto& [number, encoded] : cases) EXPECT_EQ(EncodeOrderNumber(number), encoded) << number;
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
 #include "shops/php/PHPFileConnector.h"
 
-#include <pugixml.hpp>
-
 #include <charconv>
 #include <fstream>
+#include <pugixml.hpp>
 #include <sstream>
 
 #include "config/ConfigFileReader.h"
@@ -15,6 +14,7 @@
 #include "hostfiles/XmlPackages.h"
 #include "platform/FileSystem.h"
 #include "shops/MergedArticleFile.h"
+#include "shops/ShopRequests.h"
 #include "shops/php/PhpScripts.h"
 #include "support/Error.h"
 #include "support/GermanNumber.h"
@@ -35,10 +35,6 @@ class SetupError : public Error {
  public:
   using Error::Error;
 };
-
-std::string StatusMessage(int status) {
-  return "Der Shop-Server hat mit dem HTTP-Status " + std::to_string(status) + " geantwortet.";
-}
 
 std::string ReadHostFile(const std::string& path) {
   std::ifstream in(PathFromUtf8(path), std::ios::binary);
@@ -118,7 +114,8 @@ const PHPFileConnector::Connection& PHPFileConnector::Open() {
     c->login = settings.WEBSERVICE_LOGIN();
     c->password = settings.WEBSERVICE_PASSWORD();
     c->result_path = settings.WEBSERVICE_RESULT_FILEPATH();
-    c->accept_invalid_certificates = ConfigFileReader::GetValueFromGenerellConfig("AcceptInvalidCertificates");
+    c->accept_invalid_certificates =
+        ConfigFileReader::GetValueFromGenerellConfig("AcceptInvalidCertificates");
     connection_ = std::move(c);
   }
   return *connection_;
@@ -128,7 +125,8 @@ PHPFileConnector::Answer PHPFileConnector::Exchange(const HttpRequest& request) 
   if (!client_) client_ = factory_();
   auto response = client_->Send(request);
   Answer answer{response.status, response.Text()};
-  if (!answer.usable() && !answer.not_implemented()) throw HttpStatusError(answer.status, StatusMessage(answer.status));
+  if (!answer.usable() && !answer.not_implemented())
+    throw HttpStatusError(answer.status, HttpStatusMessage(answer.status));
   return answer;
 }
 
@@ -138,7 +136,8 @@ HttpRequest PHPFileConnector::Query(const std::string& url, bool long_running) c
   request.url = url;
   request.headers = {{"User-Agent", connection_->login}};
   if (long_running) request.total_timeout = request.inactivity_timeout = kLongTimeout;
-  if (connection_->accept_invalid_certificates) request.certificate_policy = platform::CertificatePolicy::kAcceptInvalid;
+  if (connection_->accept_invalid_certificates)
+    request.certificate_policy = platform::CertificatePolicy::kAcceptInvalid;
   return request;
 }
 
@@ -151,7 +150,8 @@ HttpRequest PHPFileConnector::FunctionCheck(const std::string& function, bool is
   return request;
 }
 
-HttpRequest PHPFileConnector::buildWebRequest(const std::string& sync, const std::string& file, bool isUTF8) const {
+HttpRequest PHPFileConnector::buildWebRequest(const std::string& sync, const std::string& file,
+                                              bool isUTF8) const {
   const auto& c = *connection_;
   HttpRequest request = Query(php::SyncUrl(c.base, c.Prefix(), c.shop, sync), true);
   request.method = HttpMethod::kPost;
@@ -172,10 +172,11 @@ void PHPFileConnector::writeResult(const std::string& res, const std::string& ty
 std::int32_t PHPFileConnector::Check_Con(std::string& error) {
   try {
     const auto& c = Open();
-    auto answer = Exchange(Query(php::CheckUrl(c.base, php::CheckConnectionPrefix(c.erp), "daten_holen", c.shop), false));
+    auto answer = Exchange(
+        Query(php::CheckUrl(c.base, php::CheckConnectionPrefix(c.erp), "daten_holen", c.shop), false));
     if (text::Contains(answer.text, "<html") || text::Contains(answer.text, "html>")) return -1;
     if (answer.status != 500 && answer.usable()) return 1;
-    error = StatusMessage(answer.status);
+    error = HttpStatusMessage(answer.status);
     if (answer.not_implemented()) Logger::LogError(error);
     return -2;
   } catch (const std::exception& e) {
@@ -194,10 +195,10 @@ std::int32_t PHPFileConnector::Check_Function(const std::string& function, std::
     Open();
     auto answer = Exchange(FunctionCheck(function, isUtf8));
     if (answer.usable()) return text::Contains(answer.text, "1") ? 1 : -1;
-    if (!isUtf8) throw HttpStatusError(answer.status, StatusMessage(answer.status));
+    if (!isUtf8) throw HttpStatusError(answer.status, HttpStatusMessage(answer.status));
     std::string repeat_error;
     if (Check_Function(function, repeat_error, false) == 1) return 1;
-    error = StatusMessage(answer.status);
+    error = HttpStatusMessage(answer.status);
     return -2;
   } catch (const std::exception& e) {
     error = e.what();
@@ -210,7 +211,7 @@ std::int32_t PHPFileConnector::GET_ORDERS_FROM_PHP_FILE(std::string& error) {
   return Guarded(error, [&] {
     const auto& c = Open();
     auto answer = Exchange(Query(php::OrdersUrl(c.base, c.Prefix(), c.shop), true));
-    if (!answer.usable()) throw HttpStatusError(answer.status, StatusMessage(answer.status));
+    if (!answer.usable()) throw HttpStatusError(answer.status, HttpStatusMessage(answer.status));
     WriteAnswer(answer.text);
     const bool nothing_new =
         text::Contains(answer.text, "OrderNotification") && !text::Contains(answer.text, "Bestellvorgang");
@@ -244,7 +245,8 @@ std::int32_t PHPFileConnector::GET_ARTICLES_FROM_PHP_FILE(std::string& error, bo
     if (!node) throw XmlError("Die Paging-Informationen des Shops enthalten keine ArticleCount.");
     if (auto n = ParseGermanInt(node.child_value())) count = *n;
   }
-  return Guarded(error, [&] { return count ? DownloadArticlePages(*count, isUtf8) : DownloadArticles(error, isUtf8); });
+  return Guarded(
+      error, [&] { return count ? DownloadArticlePages(*count, isUtf8) : DownloadArticles(error, isUtf8); });
 }
 
 std::int32_t PHPFileConnector::DownloadArticles(std::string& error, bool isUtf8) {
@@ -263,7 +265,8 @@ std::int32_t PHPFileConnector::DownloadArticlePages(std::int64_t count, bool isU
   const std::int64_t pages = count / amount + (count % amount != 0 ? 1 : 0);
   std::vector<std::string> texts;
   for (std::int64_t i = 0; i < pages; ++i) {
-    const std::string sync = "shop_to_lqx&offset=" + std::to_string(amount * i) + "&limit=" + std::to_string(amount);
+    const std::string sync =
+        "shop_to_lqx&offset=" + std::to_string(amount * i) + "&limit=" + std::to_string(amount);
     auto answer = Exchange(buildWebRequest(sync, "", isUtf8));
     // The scripts' 500 and 501 on a page end the download as done, without a file.
     if (answer.status == 500 || answer.not_implemented()) return 1;
@@ -289,7 +292,8 @@ std::int32_t PHPFileConnector::GET_ARTICLELIST_FROM_SHOP(bool isUtf8) {
 }
 
 std::int32_t PHPFileConnector::SEND_ARTICLES_TO_PHP_FILE(std::string& error, IWorker* worker, bool isUtf8) {
-  static const Upload kArticles{"lqx_to_shop", "Artikelexport", "row", "Artikelexport - Upload von Paket: ", false};
+  static const Upload kArticles{"lqx_to_shop", "Artikelexport", "row",
+                                "Artikelexport - Upload von Paket: ", false};
   return UploadFile(kArticles, error, worker, isUtf8);
 }
 
@@ -304,7 +308,8 @@ std::int32_t PHPFileConnector::SEND_STOCKVALUES_TO_SHOP(std::string& error, bool
   return UploadFile(kStock, error, nullptr, isUtf8);
 }
 
-std::int32_t PHPFileConnector::UploadFile(const Upload& upload, std::string& error, IWorker* worker, bool isUtf8) {
+std::int32_t PHPFileConnector::UploadFile(const Upload& upload, std::string& error, IWorker* worker,
+                                          bool isUtf8) {
   return Guarded(
       error,
       [&] {
@@ -316,7 +321,8 @@ std::int32_t PHPFileConnector::UploadFile(const Upload& upload, std::string& err
       StatusFailure::kLogged, upload.failure_text ? FailureText::kMessage : FailureText::kEmpty);
 }
 
-std::int32_t PHPFileConnector::EvaluateUploadAnswer(const std::string& answer, std::vector<ExportProtocol>& protocols) {
+std::int32_t PHPFileConnector::EvaluateUploadAnswer(const std::string& answer,
+                                                    std::vector<ExportProtocol>& protocols) {
   const bool success = text::Contains(answer, "SUCCESS");
   if (!success && !text::Contains(answer, "ROLLBACK")) return 0;
   protocols.push_back(ResultProtocol::FromAnswer(answer));
@@ -357,7 +363,8 @@ std::int32_t PHPFileConnector::UploadInPackages(const Upload& upload, IWorker* w
     for (std::int32_t k = 1; k <= n; ++k) {
       if (worker)
         worker->setUserStatusMessage(upload.status_text + std::to_string(k) + " von " + std::to_string(n), k);
-      auto answer = Exchange(buildWebRequest(upload.sync, packages.Text(static_cast<std::size_t>(k - 1)), isUtf8));
+      auto answer =
+          Exchange(buildWebRequest(upload.sync, packages.Text(static_cast<std::size_t>(k - 1)), isUtf8));
       if (answer.not_implemented()) {
         AppendProtocols(upload, protocols);
         return isUtf8 && UploadInPackages(upload, worker, false) > 0 ? 1 : -1;
@@ -382,7 +389,8 @@ std::int32_t PHPFileConnector::SEND_ORDER_STATUS(std::string& error) {
   const auto file = HostXmlFile::LoadForReading(PathFromUtf8(c.result_path));
   std::vector<std::string> numbers;
   for (auto order : file.Document().select_nodes("//Bestellvorgang")) {
-    if (auto number = order.node().select_node(".//BestellnummerShop").node()) numbers.push_back(number.text().get());
+    if (auto number = order.node().select_node(".//BestellnummerShop").node())
+      numbers.push_back(number.text().get());
   }
   return Guarded(
       error,

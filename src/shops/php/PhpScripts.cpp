@@ -1,5 +1,6 @@
 #include "shops/php/PhpScripts.h"
 
+#include "shops/ShopRequests.h"
 #include "support/Error.h"
 
 namespace kanvio::php {
@@ -30,23 +31,6 @@ std::string SyncUrl(const std::string& base, const std::string& prefix, const st
 std::string OrderStateUrl(const std::string& base, const std::string& prefix, const std::string& shop,
                           const std::string& order_number) {
   return base + "/" + prefix + "_del.php?shp_system=" + shop + "&id=" + EncodeOrderNumber(order_number);
-}
-
-std::string EncodeOrderNumber(const std::string& order_number) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : order_number) {
-    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-                       c == '_' || c == '.';
-    if (plain) {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
-  return out;
 }
 
 }  // namespace kanvio::php

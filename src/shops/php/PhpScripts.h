@@ -21,9 +21,4 @@ std::string SyncUrl(const std::string& base, const std::string& prefix, const st
 std::string OrderStateUrl(const std::string& base, const std::string& prefix, const std::string& shop,
                           const std::string& order_number);
 
-// Letters, digits, "-", "_" and "." stay as they are (the usual order
-// number, byte for byte); every other byte is percent-encoded so that the
-// script receives exactly the order number and not a split query.
-std::string EncodeOrderNumber(const std::string& order_number);
-
 }  // namespace kanvio::php
