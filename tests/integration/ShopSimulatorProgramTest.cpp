@@ -82,6 +82,25 @@ TEST(ShopSimulatorProgramTest, AnnouncesItsPortAndTakesSwitchesFromTheCommandLin
   EXPECT_EQ(program.Terminate(), 0);
 }
 
+TEST(ShopSimulatorProgramTest, OffersTheImportLimitAndFailsTheNamedPage) {
+  ShopSimulatorProgram program(
+      {"--articles-import-limit", "2", "--fail", "rest:getArticles:offset=2=500:Seite 2 fehlt"});
+  httplib::Client client("127.0.0.1", program.Port());
+  const auto configuration = client.Get("/MarlixKanvioVD/getPluginConfiguration");
+  ASSERT_TRUE(configuration);
+  EXPECT_NE(configuration->body.find("<ArticlesImportLimit>2</ArticlesImportLimit>"), std::string::npos)
+      << configuration->body;
+  for (const std::string offset : {"0", "2", "4"}) {
+    const auto page = client.Get("/MarlixKanvioVD/getArticles?offset=" + offset + "&limit=2");
+    ASSERT_TRUE(page) << offset;
+    EXPECT_EQ(page->status, offset == "2" ? 500 : 200) << offset;
+    if (offset == "2") {
+      EXPECT_EQ(page->body, "Seite 2 fehlt");
+    }
+  }
+  EXPECT_EQ(program.Terminate(), 0);
+}
+
 TEST(ShopSimulatorProgramTest, RejectsAnUnreadableFailure) {
   ShopSimulatorProgram program({"--fail", "sync=teapot"});
   EXPECT_EQ(program.FirstLine(), "");

@@ -7,16 +7,6 @@ namespace {
 
 constexpr const char* kText = "text/plain; charset=UTF-8";
 
-std::string EscapeForRegex(const std::string& text) {
-  static const std::string kSpecial = R"(\^$.|?*+()[]{})";
-  std::string escaped;
-  for (char c : text) {
-    if (kSpecial.find(c) != std::string::npos) escaped += '\\';
-    escaped += c;
-  }
-  return escaped;
-}
-
 }  // namespace
 
 void PhpScriptsModule::Register(httplib::Server& server, const std::string& base_path) {

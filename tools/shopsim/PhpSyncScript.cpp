@@ -1,11 +1,7 @@
 #include "PhpSyncScript.h"
 
-#include <charconv>
-#include <optional>
-
+#include "ArticlePageAnswer.h"
 #include "PhpAnswerXml.h"
-#include "support/CipherUtility.h"
-#include "support/DeploymentDefaults.h"
 
 namespace kanvio::shopsim {
 namespace {
@@ -16,14 +12,6 @@ constexpr const char* kText = "text/plain; charset=UTF-8";
 void AnswerBadRequest(httplib::Response& response, const std::string& message) {
   response.status = 400;
   response.set_content(message, kText);
-}
-
-std::optional<std::size_t> ParamAsSize(const httplib::Request& request, const char* name) {
-  const std::string value = request.get_param_value(name);
-  std::size_t number = 0;
-  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-  if (value.empty() || error != std::errc() || end != value.data() + value.size()) return std::nullopt;
-  return number;
 }
 
 }  // namespace
@@ -50,27 +38,11 @@ void PhpSyncScript::Answer(const std::string& sync, const httplib::Request& requ
 }
 
 void PhpSyncScript::AnswerArticles(const httplib::Request& request, httplib::Response& response) {
-  if (request.has_param("offset") || request.has_param("limit")) {
-    AnswerArticlePage(request, response);
+  if (ArticlePageAnswer::IsPageRequest(request)) {
+    ArticlePageAnswer::Answer(shop_, request, response);
     return;
   }
   response.set_content(PhpAnswerXml::ArticleImport(shop_.Articles()), kXml);
-}
-
-void PhpSyncScript::AnswerArticlePage(const httplib::Request& request, httplib::Response& response) {
-  const auto offset = ParamAsSize(request, "offset");
-  const auto limit = ParamAsSize(request, "limit");
-  if (!offset || !limit) {
-    AnswerBadRequest(response, "offset und limit müssen ganze Zahlen sein");
-    return;
-  }
-  const std::string password = shop_.Password();
-  const std::string page = PhpAnswerXml::ArticleImport(shop_.ArticlePage(*offset, *limit), !password.empty());
-  if (password.empty()) {
-    response.set_content(page, kXml);
-    return;
-  }
-  response.set_content(CipherUtility::EncryptPhp(page, password, KANVIO_SHOP_CIPHER_IV), kText);
 }
 
 void PhpSyncScript::AnswerUpload(UploadKind kind, const httplib::Request& request,

@@ -19,7 +19,6 @@ class PhpSyncScript {
 
  private:
   void AnswerArticles(const httplib::Request& request, httplib::Response& response);
-  void AnswerArticlePage(const httplib::Request& request, httplib::Response& response);
   void AnswerUpload(UploadKind kind, const httplib::Request& request, httplib::Response& response);
 
   ShopState& shop_;

@@ -11,6 +11,7 @@
 #include "PhpScriptsModule.h"
 #include "ProtocolModule.h"
 #include "RequestPipeline.h"
+#include "RestPluginModule.h"
 #include "ShopStateFile.h"
 #include "SlowAnswerGate.h"
 
@@ -51,6 +52,7 @@ struct ShopSimulator::Impl {
 
 void ShopSimulator::Impl::RegisterRoutes() {
   modules.push_back(std::make_unique<PhpScriptsModule>(shop, pipeline));
+  modules.push_back(std::make_unique<RestPluginModule>(shop, pipeline));
   for (auto& module : modules) module->Register(server, options.base_path);
 
   // Registered last, so it only sees what no module serves; recording those
@@ -97,6 +99,7 @@ ShopSimulator::ShopSimulator(SimulatorOptions options) : impl_(std::make_unique<
   }
   opts.base_path = NormaliseBasePath(opts.base_path);
   impl_->shop.SetPassword(opts.password);
+  impl_->shop.SetArticlesImportLimit(opts.articles_import_limit);
   if (opts.demo_data) DemoShop::Fill(impl_->shop);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// A demo shop on loopback that answers like the shop-side scripts, for the
-// demo and the tests. It keeps a small shop in memory, records every request
-// and fails on demand.
+// A demo shop on loopback that answers like the shop-side PHP scripts and the
+// REST plug-ins, for the demo and the tests. It keeps a small shop in memory,
+// records every request and fails on demand.
 //
 //   kanvio::shopsim::ShopSimulator shop({.base_path = "/shop"});
 //   shop.Start();
@@ -24,11 +24,12 @@
 namespace kanvio::shopsim {
 
 struct SimulatorOptions {
-  int port = 0;                      // 0: an ephemeral port
-  std::string base_path;             // the scripts live below it: "" or e.g. "/shop"
-  std::string password;              // enciphers paged article answers; at most 32 bytes
-  std::filesystem::path state_file;  // written after every change when set
-  bool demo_data = true;             // start with the demo shop's orders and articles
+  int port = 0;                           // 0: an ephemeral port
+  std::string base_path;                  // scripts and plug-ins live below it: "" or e.g. "/shop"
+  std::string password;                   // enciphers paged article answers; at most 32 bytes
+  std::size_t articles_import_limit = 0;  // page size the REST plug-in offers; 0: no paging
+  std::filesystem::path state_file;       // written after every change when set
+  bool demo_data = true;                  // start with the demo shop's orders and articles
 };
 
 // Serves on 127.0.0.1. Every member may be called from any thread; the
@@ -64,7 +65,10 @@ class ShopSimulator {
 
   std::vector<RecordedRequest> Requests() const;
   // Requests counted under a target: "orders", "val", "sync", "del",
-  // "sync:VALUE", "val:FUNCTION", or "unknown" for paths no script serves.
+  // "sync:VALUE", "val:FUNCTION"; "rest" (every plug-in request, whichever
+  // plug-in), "rest:ENDPOINT" (e.g. "rest:setOrderStatus"),
+  // "rest:getArticles:offset=N" (one page); or "unknown" for paths nothing
+  // serves.
   std::size_t RequestCount(const std::string& target) const;
   void ClearRequests();
 

@@ -147,6 +147,16 @@ std::string ShopState::Password() const {
   return password_;
 }
 
+void ShopState::SetArticlesImportLimit(std::size_t limit) {
+  std::lock_guard lock(mutex_);
+  articles_import_limit_ = limit;
+}
+
+std::size_t ShopState::ArticlesImportLimit() const {
+  std::lock_guard lock(mutex_);
+  return articles_import_limit_;
+}
+
 void ShopState::SetChangeListener(std::function<void()> listener) {
   std::lock_guard lock(mutex_);
   listener_ = std::move(listener);

@@ -45,6 +45,9 @@ class ShopState {
   // Enciphers paged article answers when not empty.
   void SetPassword(std::string password);
   std::string Password() const;
+  // The page size the REST plug-in's configuration offers; 0: no paging.
+  void SetArticlesImportLimit(std::size_t limit);
+  std::size_t ArticlesImportLimit() const;
 
   // Called after every change of orders or articles, on the changing thread,
   // without the state's lock held.
@@ -61,6 +64,7 @@ class ShopState {
   std::set<std::string> functions_off_;
   std::string rollback_article_;
   std::string password_;
+  std::size_t articles_import_limit_ = 0;
   std::function<void()> listener_;
 };
 

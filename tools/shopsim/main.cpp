@@ -11,7 +11,6 @@
 
 namespace {
 
-using kanvio::shopsim::Failure;
 using kanvio::shopsim::ShopSimulator;
 using kanvio::shopsim::SimulatorOptions;
 
@@ -25,13 +24,18 @@ struct CommandLine {
 void AddOptions(CLI::App& app, CommandLine& line) {
   app.add_option("--port", line.options.port, "port on 127.0.0.1; 0 picks a free one")
       ->check(CLI::Range(0, 65535));
-  app.add_option("--base-path", line.options.base_path, "path the scripts live below, e.g. /shop");
+  app.add_option("--base-path", line.options.base_path,
+                 "path the PHP scripts and REST plug-ins live below, e.g. /shop");
   app.add_option("--password", line.options.password, "enciphers paged article answers (at most 32 bytes)");
+  app.add_option("--articles-import-limit", line.options.articles_import_limit,
+                 "page size the REST plug-in's configuration offers; 0: no paging")
+      ->capture_default_str();
   app.add_option("--state-file", line.options.state_file,
                  "file the shop's state is written to after each change");
   app.add_option("--fail", line.failures,
                  "TARGET=FAILURE, e.g. sync:lqx_to_shop=500:text, val=501-utf8, orders=html, "
-                 "sync=slow:2000, del=drop; targets: orders, val, sync, del, sync:VALUE, val:FUNCTION");
+                 "sync=slow:2000, del=drop, rest:getArticles:offset=50=500; targets: orders, val, sync, "
+                 "del, sync:VALUE, val:FUNCTION, rest, rest:ENDPOINT, rest:getArticles:offset=N");
   app.add_option("--function-off", line.functions_off, "function the check script answers 0 for");
   app.add_option("--rollback-article", line.rollback_article, "article number that rolls its package back");
   app.add_flag("!--no-demo-data", line.options.demo_data, "start with an empty shop");
@@ -39,10 +43,8 @@ void AddOptions(CLI::App& app, CommandLine& line) {
 
 void ApplySwitches(ShopSimulator& simulator, const CommandLine& line) {
   for (const auto& text : line.failures) {
-    const auto equals = text.find('=');
-    const auto failure = equals == std::string::npos ? std::nullopt : Failure::Parse(text.substr(equals + 1));
-    if (!failure) throw CLI::ValidationError("--fail", "cannot read '" + text + "'");
-    simulator.Failures().Set(text.substr(0, equals), *failure);
+    if (!simulator.Failures().SetFromSwitch(text))
+      throw CLI::ValidationError("--fail", "cannot read '" + text + "'");
   }
   for (const auto& function : line.functions_off) simulator.Shop().SetFunctionOffered(function, false);
   simulator.Shop().SetRollbackArticle(line.rollback_article);
@@ -57,7 +59,9 @@ int WaitForTermination(const sigset_t& signals) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"kanvio-shopsim: a demo shop on loopback that speaks the shop-side PHP scripts"};
+  CLI::App app{
+      "kanvio-shopsim: a demo shop on loopback that speaks the shop-side PHP scripts and the REST "
+      "plug-ins (below /MarlixKanvio/, /MarlixKanvioVD/, /marlix/ledgrox/ and /marlix/vardemo/)"};
   CommandLine line;
   AddOptions(app, line);
   CLI11_PARSE(app, argc, argv);
