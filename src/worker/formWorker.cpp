@@ -250,6 +250,10 @@ void formWorker::runMethod() {
       ShowMessage(UserMessages::SHOP_NOT_FOUND());
     }
     Wait();
+  } catch (const std::exception& failure) {
+    LogFailure(failure);
+    // Without a text the host would take the failed operation for a success.
+    if (fehlerMeldung_.empty()) fehlerMeldung_ = failure.what();
   } catch (...) {
     LogCaughtFailure();
   }

@@ -221,6 +221,13 @@ TEST_F(formWorkerTest, ConnectorThatThrowsStillClosesTheWindow) {
   EXPECT_NE(host_.Log().find("Error - HoleBestellungenVomShop ist fehlgeschlagen"), std::string::npos);
 }
 
+TEST_F(formWorkerTest, FailureWithoutATextReachesTheHostAsItsMessage) {
+  auto worker = Connected("fake");
+  script_.throws = {"ExportArtikelZumShop"};
+  EXPECT_EQ(Run(*worker, "SET_ARTICLES"), (std::vector<std::string>{S(M::ARTICLE_EXPORT()), kClose}));
+  EXPECT_EQ(worker->getError(), "ExportArtikelZumShop ist fehlgeschlagen");
+}
+
 TEST_F(formWorkerTest, WithoutConnectorShowsShopNotFound) {
   auto worker = MakeWorker();
   EXPECT_EQ(worker->InitShop("LEDGROX", "unbekannt", "https://shop.example//", "admin", "Kennwort-7"),
