@@ -67,9 +67,13 @@ Bytes Sha1(const Bytes& data) { return Digest(EVP_sha1(), data); }
 Bytes Md5(const Bytes& data) { return Digest(EVP_md5(), data); }
 
 Bytes HmacSha256(const Bytes& key, const Bytes& data) {
+  // A null key means "the previous key" to OpenSSL, and there is none: an
+  // empty key must still be handed over as a pointer.
+  static const std::uint8_t kEmptyKey = 0;
   Bytes out(EVP_MAX_MD_SIZE);
   unsigned int len = 0;
-  if (!HMAC(EVP_sha256(), key.data(), static_cast<int>(key.size()), data.data(), data.size(), out.data(), &len))
+  if (!HMAC(EVP_sha256(), key.empty() ? &kEmptyKey : key.data(), static_cast<int>(key.size()), data.data(),
+            data.size(), out.data(), &len))
     throw CryptoError("HMAC konnte nicht berechnet werden");
   out.resize(len);
   return out;
