@@ -1,6 +1,6 @@
-#include "platform/CodePage.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/CodePage.h"
 
 namespace kanvio::platform {
 namespace {

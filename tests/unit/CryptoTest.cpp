@@ -1,9 +1,8 @@
 // The platform's primitives against published figures, so that the OpenSSL
 // and the BCrypt build answer alike.
-#include "platform/Crypto.h"
-
 #include <gtest/gtest.h>
 
+#include "platform/Crypto.h"
 #include "support/Error.h"
 
 namespace kanvio::platform {
@@ -28,7 +27,8 @@ TEST(CryptoTest, AesCbcMatchesPublishedBlocksForEveryKeyLength) {
   } cases[] = {
       {"2b7e151628aed2a6abf7158809cf4f3c", "7649abac8119b246cee98e9b12e9197d"},
       {"8e73b0f7da0e6452c810f32b809079e562f8ead2522c6b7b", "4f021db243bc633d7178183a9fa071e8"},
-      {"603deb1015ca71be2b73aef0857d77811f352c073b6108d72d9810a30914dff4", "f58c4c04d6e5f1ba779eabfb5f7bfbd6"},
+      {"603deb1015ca71be2b73aef0857d77811f352c073b6108d72d9810a30914dff4",
+       "f58c4c04d6e5f1ba779eabfb5f7bfbd6"},
   };
   for (const auto& c : cases) {
     const Bytes key = FromHex(c.key);
@@ -39,7 +39,8 @@ TEST(CryptoTest, AesCbcMatchesPublishedBlocksForEveryKeyLength) {
 
 TEST(CryptoTest, PaddingsRoundTripAndZeroPaddingKeepsItsZeros) {
   const Bytes key = FromHex("2b7e151628aed2a6abf7158809cf4f3c");
-  for (const std::string plain : {"", "abc", "exactly 16 bytes", "Prüfung mit Umlauten, länger als ein Block"}) {
+  for (const std::string plain :
+       {"", "abc", "exactly 16 bytes", "Prüfung mit Umlauten, länger als ein Block"}) {
     const Bytes pkcs7 = AesCbcEncrypt(key, kNistIv, ToBytes(plain), Padding::kPkcs7);
     EXPECT_EQ(pkcs7.size(), (plain.size() / 16 + 1) * 16) << plain;
     EXPECT_EQ(ToString(AesCbcDecrypt(key, kNistIv, pkcs7, Padding::kPkcs7)), plain);
@@ -75,7 +76,8 @@ TEST(CryptoTest, Base64AndHexRoundTripAndRefuseGarbage) {
   EXPECT_EQ(Base64Encode(ToBytes("Ma")), "TWE=");
   EXPECT_EQ(ToString(Base64Decode(" TW\r\nE= ")), "Ma");
   EXPECT_EQ(FromHex(ToHex(all)), all);
-  for (const char* garbage : {"TWE", "T*E=", "TW=E", "TWE===="}) EXPECT_THROW(Base64Decode(garbage), CryptoError) << garbage;
+  for (const char* garbage : {"TWE", "T*E=", "TW=E", "TWE===="})
+    EXPECT_THROW(Base64Decode(garbage), CryptoError) << garbage;
   EXPECT_THROW(FromHex("abc"), CryptoError);
   EXPECT_THROW(FromHex("zz"), CryptoError);
 }

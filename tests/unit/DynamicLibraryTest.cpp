@@ -1,8 +1,7 @@
-#include "platform/DynamicLibrary.h"
-
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "platform/DynamicLibrary.h"
 #include "platform/FileSystem.h"
 #include "support/Error.h"
 

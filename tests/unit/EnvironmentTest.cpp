@@ -1,8 +1,8 @@
-#include "platform/Environment.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+
+#include "platform/Environment.h"
 
 namespace kanvio::platform {
 namespace {

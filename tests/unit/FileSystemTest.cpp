@@ -1,11 +1,10 @@
-#include "platform/FileSystem.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
 #include "TestSupport.h"
+#include "platform/FileSystem.h"
 #include "support/Error.h"
 
 namespace kanvio::platform {
@@ -13,7 +12,8 @@ namespace {
 
 std::vector<std::string> Names(const std::filesystem::path& dir) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(PathToUtf8(entry.path().filename()));
+  for (const auto& entry : std::filesystem::directory_iterator(dir))
+    names.push_back(PathToUtf8(entry.path().filename()));
   std::sort(names.begin(), names.end());
   return names;
 }

@@ -1,8 +1,7 @@
-#include "platform/IniReader.h"
-
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "platform/IniReader.h"
 
 namespace kanvio::platform {
 namespace {
@@ -17,9 +16,11 @@ TEST(IniReaderTest, ReadsAsThePrivateProfileFunctionDoes) {
                   "ColorTheme=\"apptheme_blue.dll\"\r\n"
                   "Padded =   a value with spaces   \r\n"
                   "Empty=\r\n"
-                  "Long=" + std::string(1500, 'x') + "\r\n"
-                  "[LAYOUT]\r\n"
-                  "FormPanelTitleBar_Color=#225EB7\r\n");
+                  "Long=" +
+                      std::string(1500, 'x') +
+                      "\r\n"
+                      "[LAYOUT]\r\n"
+                      "FormPanelTitleBar_Color=#225EB7\r\n");
   const struct {
     const char* section;
     const char* key;

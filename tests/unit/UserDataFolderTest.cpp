@@ -1,9 +1,8 @@
-#include "platform/UserDataFolder.h"
-
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
 #include "platform/FileSystem.h"
+#include "platform/UserDataFolder.h"
 
 namespace kanvio::platform {
 namespace {

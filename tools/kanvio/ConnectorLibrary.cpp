@@ -42,8 +42,8 @@ class ConnectorLibrary::Bstr {
  public:
   Bstr(const ConnectorLibrary& library, const std::string& utf8) : library_(library) {
     const std::u16string utf16 = text::Utf8ToUtf16(utf8);
-    text_ =
-        library.com_.alloc(reinterpret_cast<const OLECHAR*>(utf16.data()), static_cast<uint32_t>(utf16.size()));
+    text_ = library.com_.alloc(reinterpret_cast<const OLECHAR*>(utf16.data()),
+                               static_cast<uint32_t>(utf16.size()));
     if (text_ == nullptr) throw Error("SysAllocStringLen hat keinen Speicher geliefert.");
   }
   ~Bstr() { library_.com_.free(text_); }
@@ -126,9 +126,9 @@ Answer ConnectorLibrary::InitEbay(const std::string& erp, const std::string& use
   answer.code = Export<decltype(&::InitEbay)>("InitEbay")(e, u, s, d, b, p, &error, in_out.InOut());
   answer.text = TakeText(error);
   BSTR held = *in_out.InOut();
-  token = held
-              ? text::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(held), com_.length(held)))
-              : std::string();
+  token = held ? text::Utf16ToUtf8(
+                     std::u16string_view(reinterpret_cast<const char16_t*>(held), com_.length(held)))
+               : std::string();
   return answer;
 }
 

@@ -66,7 +66,8 @@ const char* KANVIO_STDCALL getTemp() {
     answer = value;
   } else {
     std::error_code ec;
-    answer = kanvio::platform::Utf8ToNarrow(kanvio::platform::PathToUtf8(std::filesystem::temp_directory_path(ec)));
+    const auto folder = std::filesystem::temp_directory_path(ec);
+    answer = kanvio::platform::Utf8ToNarrow(kanvio::platform::PathToUtf8(folder));
   }
   return answer.c_str();
 }

@@ -1,7 +1,7 @@
 #include "platform/Crypto.h"
 
-#include <windows.h>
 #include <bcrypt.h>
+#include <windows.h>
 
 #include <memory>
 
@@ -66,7 +66,8 @@ Bytes RunCipher(const Bytes& key, const Bytes& iv, Bytes input, Padding padding,
   if (iv.size() != kAesBlock) throw CryptoError("Ungültige Länge des Initialisierungsvektors");
   const ULONG flags = padding == Padding::kPkcs7 ? BCRYPT_BLOCK_PADDING : 0;
   if (padding == Padding::kZero) {
-    if (encrypt) input.resize((input.size() + kAesBlock - 1) / kAesBlock * kAesBlock, 0);
+    if (encrypt)
+      input.resize((input.size() + kAesBlock - 1) / kAesBlock * kAesBlock, 0);
     else if (input.size() % kAesBlock != 0)
       throw CryptoError("Die Länge des verschlüsselten Textes ist ungültig");
     if (input.empty()) return {};
@@ -76,11 +77,11 @@ Bytes RunCipher(const Bytes& key, const Bytes& iv, Bytes input, Padding padding,
   Bytes chain = iv;  // BCrypt leaves the last cipher block in it
   Bytes out(input.size() + kAesBlock);
   ULONG written = 0;
-  const NTSTATUS status =
-      encrypt ? BCryptEncrypt(aes.key.get(), In(input), Size(input), nullptr, chain.data(), Size(chain), out.data(),
-                              Size(out), &written, flags)
-              : BCryptDecrypt(aes.key.get(), In(input), Size(input), nullptr, chain.data(), Size(chain), out.data(),
-                              Size(out), &written, flags);
+  const NTSTATUS status = encrypt
+                              ? BCryptEncrypt(aes.key.get(), In(input), Size(input), nullptr, chain.data(),
+                                              Size(chain), out.data(), Size(out), &written, flags)
+                              : BCryptDecrypt(aes.key.get(), In(input), Size(input), nullptr, chain.data(),
+                                              Size(chain), out.data(), Size(out), &written, flags);
   if (!Ok(status)) throw CryptoError("Der Text konnte nicht entschlüsselt werden (Auffüllung ungültig)");
   out.resize(written);
   return out;

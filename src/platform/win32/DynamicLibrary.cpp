@@ -28,8 +28,9 @@ std::filesystem::path ModuleFileName(HMODULE module) {
 
 std::filesystem::path OwnModulePath() {
   HMODULE module = nullptr;
-  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                          reinterpret_cast<LPCWSTR>(&OwnModulePath), &module))
+  if (!GetModuleHandleExW(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          reinterpret_cast<LPCWSTR>(&OwnModulePath), &module))
     return ExecutablePath();
   auto path = ModuleFileName(module);
   return path.empty() ? ExecutablePath() : path;
@@ -51,7 +52,8 @@ DynamicLibrary::DynamicLibrary(const std::filesystem::path& path) {
   const DWORD error = GetLastError();
   if (mode_set) SetThreadErrorMode(previous_mode, nullptr);
   if (module == nullptr)
-    throw Error("Die Bibliothek " + PathToUtf8(path) + " konnte nicht geladen werden: " + SystemMessage(error));
+    throw Error("Die Bibliothek " + PathToUtf8(path) +
+                " konnte nicht geladen werden: " + SystemMessage(error));
   handle_ = module;
 }
 

@@ -20,9 +20,9 @@ HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle);
 
 std::filesystem::path TemporarySibling(const std::filesystem::path& target) {
   static std::atomic<unsigned> counter{0};
-  return target.parent_path() / PathFromUtf8("." + PathToUtf8(target.filename()) + "." +
-                                             std::to_string(GetCurrentProcessId()) + "." +
-                                             std::to_string(counter++) + ".tmp");
+  return target.parent_path() /
+         PathFromUtf8("." + PathToUtf8(target.filename()) + "." + std::to_string(GetCurrentProcessId()) +
+                      "." + std::to_string(counter++) + ".tmp");
 }
 
 // A virus scanner or an indexer may hold the target open for a moment
@@ -44,7 +44,8 @@ void WriteAll(HANDLE file, std::string_view data, const std::filesystem::path& p
 void ReplaceFile(const std::filesystem::path& source, const std::filesystem::path& target) {
   constexpr int kAttempts = 20;
   for (int attempt = 1;; ++attempt) {
-    if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return;
+    if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return;
     const DWORD code = GetLastError();
     if (attempt == kAttempts || !IsTransientRefusal(code))
       throw Error("Die Datei " + PathToUtf8(target) + " konnte nicht ersetzt werden: " + SystemMessage(code));
@@ -54,8 +55,8 @@ void ReplaceFile(const std::filesystem::path& source, const std::filesystem::pat
 
 ReplacementFile::ReplacementFile(const std::filesystem::path& target)
     : target_(target), temporary_(TemporarySibling(target)), handle_(kClosed) {
-  HANDLE file = CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
+  HANDLE file = CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE)
     throw Error("Die Datei " + PathToUtf8(temporary_) + " konnte nicht angelegt werden: " + SystemMessage());
   handle_ = reinterpret_cast<std::intptr_t>(file);
@@ -76,8 +77,8 @@ void ReplacementFile::Commit() {
     const DWORD code = GetLastError();
     const bool closed = CloseHandle(file);
     if (!flushed || !closed)
-      throw Error("Die Datei " + PathToUtf8(temporary_) + " konnte nicht gesichert werden: " +
-                  SystemMessage(flushed ? GetLastError() : code));
+      throw Error("Die Datei " + PathToUtf8(temporary_) +
+                  " konnte nicht gesichert werden: " + SystemMessage(flushed ? GetLastError() : code));
     ReplaceFile(temporary_, target_);
     temporary_.clear();
   } catch (...) {
@@ -103,12 +104,14 @@ FileLock::FileLock(const std::filesystem::path& lock_file) {
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE)
-    throw Error("Die Sperrdatei " + PathToUtf8(lock_file) + " konnte nicht geöffnet werden: " + SystemMessage());
+    throw Error("Die Sperrdatei " + PathToUtf8(lock_file) +
+                " konnte nicht geöffnet werden: " + SystemMessage());
   OVERLAPPED whole_file{};
   if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole_file)) {
     const DWORD code = GetLastError();
     CloseHandle(file);
-    throw Error("Die Sperrdatei " + PathToUtf8(lock_file) + " konnte nicht gesperrt werden: " + SystemMessage(code));
+    throw Error("Die Sperrdatei " + PathToUtf8(lock_file) +
+                " konnte nicht gesperrt werden: " + SystemMessage(code));
   }
   handle_ = reinterpret_cast<std::intptr_t>(file);
 }

@@ -11,7 +11,8 @@ std::string SystemMessage(DWORD code) {
       code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   std::string message = "Fehler " + std::to_string(code);
   if (length > 0)
-    message = text::Trim(text::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(buffer), length)));
+    message =
+        text::Trim(text::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(buffer), length)));
   LocalFree(buffer);
   return message;
 }
