@@ -1,7 +1,8 @@
 #include "platform/Crypto.h"
 
-#include <bcrypt.h>
 #include <windows.h>
+// bcrypt.h builds on the types of windows.h.
+#include <bcrypt.h>
 
 #include <memory>
 

@@ -1,8 +1,9 @@
 #include "platform/UserDataFolder.h"
 
+#include <windows.h>
+// shlobj.h builds on the types of windows.h.
 #include <shlobj.h>
 #include <stdlib.h>
-#include <windows.h>
 
 namespace kanvio::platform {
 namespace {
