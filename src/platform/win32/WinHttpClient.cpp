@@ -5,6 +5,7 @@
 // clang-format on
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <climits>
 #include <memory>
@@ -288,7 +289,8 @@ HttpResponse WinHttpClient::Exchange(const Call& call, const Hop& hop) {
   Prepare(handle.get(), call, hop, &secure_failures);
   for (int resends = 0;; ++resends) {
     SendHeadAndBody(handle.get(), call, hop, secure_failures);
-    if (!ApplyTimeouts(handle.get(), call.deadline) && call.deadline.Passed()) ThrowTimeout(call.failure);
+    if (call.deadline.Passed()) ThrowTimeout(call.failure);
+    ApplyTimeouts(handle.get(), call.deadline);
     if (WinHttpReceiveResponse(handle.get(), nullptr)) break;
     const DWORD error = GetLastError();
     if (error != ERROR_WINHTTP_RESEND_REQUEST || resends == kMaxResends)
@@ -383,11 +385,12 @@ HttpHeaders QueryHeaders(HINTERNET handle, const FailureContext& failure) {
 void CheckComplete(const HttpResponse& answer, const FailureContext& failure) {
   if (answer.status < 200 || answer.status == 204 || answer.status == 304 || answer.Header("Transfer-Encoding"))
     return;
-  const std::optional<std::string> length = answer.Header("Content-Length");
-  if (!length || length->empty() || length->find_first_not_of("0123456789") != std::string::npos) return;
-  const std::string received = std::to_string(answer.body.size());
-  if (length->size() > received.size() || (length->size() == received.size() && *length > received))
-    ThrowInterrupted(failure, "Die Antwort endete nach " + received + " von " + *length + " Bytes.");
+  const std::string length = answer.Header("Content-Length").value_or("");
+  unsigned long long announced = 0;
+  const auto [end, error] = std::from_chars(length.data(), length.data() + length.size(), announced);
+  if (error != std::errc() || end != length.data() + length.size() || answer.body.size() >= announced) return;
+  ThrowInterrupted(failure, "Die Antwort endete nach " + std::to_string(answer.body.size()) + " von " + length +
+                                " Bytes.");
 }
 
 HttpResponse WinHttpClient::ReadAnswer(HINTERNET handle, const Call& call, const DWORD& secure_failures) {
