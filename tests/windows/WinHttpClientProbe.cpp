@@ -24,6 +24,7 @@ class Checks {
   void Expect(bool ok, const std::string& name, const std::string& detail = {}) {
     std::printf("%s - %s%s%s\n", ok ? "ok" : "FAIL", name.c_str(), ok || detail.empty() ? "" : ": ",
                 ok ? "" : detail.c_str());
+    std::fflush(stdout);  // a slow run under Wine shows its progress
     ++(ok ? passed_ : failed_);
   }
   void ExpectEqual(const std::string& actual, const std::string& expected, const std::string& name) {

@@ -27,6 +27,7 @@ Kind KindOf(DWORD code, DWORD secure_failures) {
     case ERROR_WINHTTP_CANNOT_CONNECT:
       return Kind::kUnreachable;
     case ERROR_WINHTTP_TIMEOUT:
+    case WSAETIMEDOUT:  // Wine hands the socket's code through
       return Kind::kTimeout;
     case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
     case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
