@@ -1,11 +1,9 @@
-// Placeholder until the Win32 progress window lands: operations run under
-// the headless view.
-#include "platform/HeadlessProgressView.h"
+#include "platform/win32/Win32ProgressView.h"
 
 namespace kanvio::platform {
 
 std::unique_ptr<ProgressView> CreateProgressView() {
-  return std::make_unique<HeadlessProgressView>(HeadlessProgressView::SinkFromEnvironment());
+  return std::make_unique<Win32ProgressView>(HeadlessProgressView::SinkFromEnvironment());
 }
 
 }  // namespace kanvio::platform
