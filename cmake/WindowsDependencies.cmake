@@ -34,9 +34,9 @@ add_library(fmt::fmt ALIAS kanvio_fmt)
 kanvio_host_headers(kanvio_cli11 CLI)
 add_library(CLI11::CLI11 ALIAS kanvio_cli11)
 
-# HTTP (WinHTTP), crypto (BCrypt), COM strings (oleaut32, ole32), the
+# HTTP (WinHTTP; crypt32 checks certificates), crypto (BCrypt), COM strings (oleaut32, ole32), the
 # progress window (user32, gdi32, comctl32) and the known folders (shell32, uuid).
-set(KANVIO_SYSTEM_LIBRARIES winhttp bcrypt oleaut32 ole32 user32 gdi32 comctl32 shell32 uuid)
+set(KANVIO_SYSTEM_LIBRARIES winhttp crypt32 bcrypt oleaut32 ole32 user32 gdi32 comctl32 shell32 uuid)
 
 # The runtime's headers offer localtime_r (on top of localtime_s) only when asked.
 add_compile_definitions(_POSIX_THREAD_SAFE_FUNCTIONS=200112L)
