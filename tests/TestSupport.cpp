@@ -1,19 +1,30 @@
 #include "TestSupport.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/Environment.h"
+
 namespace kanvio::test {
 
+// create_directory reports whether it made the folder, so a name that
+// another process took meanwhile is never shared.
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "kanvio-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  static std::random_device seed;
+  std::mt19937_64 random(seed());
+  const auto base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::ostringstream name;
+    name << "kanvio-test-" << std::hex << random();
+    if (std::filesystem::create_directory(base / name.str())) {
+      path_ = base / name.str();
+      return;
+    }
+  }
+  throw std::runtime_error("no temporary folder could be made in " + base.string());
 }
 
 TempDir::~TempDir() {
@@ -23,13 +34,13 @@ TempDir::~TempDir() {
 
 ScopedEnv::ScopedEnv(std::string name, std::optional<std::string> value) : name_(std::move(name)) {
   if (const char* old = std::getenv(name_.c_str())) old_ = old;
-  if (value) setenv(name_.c_str(), value->c_str(), 1);
-  else unsetenv(name_.c_str());
+  if (value) platform::SetEnvironment(name_, *value);
+  else platform::UnsetEnvironment(name_);
 }
 
 ScopedEnv::~ScopedEnv() {
-  if (old_) setenv(name_.c_str(), old_->c_str(), 1);
-  else unsetenv(name_.c_str());
+  if (old_) platform::SetEnvironment(name_, *old_);
+  else platform::UnsetEnvironment(name_);
 }
 
 std::string ReadFile(const std::filesystem::path& path) {

@@ -41,6 +41,11 @@ class ProgressView {
   virtual void SetProgressMaximum(std::int32_t maximum) = 0;
   virtual void SetProgressValue(std::int32_t value) = 0;
   virtual void Close() = 0;
+
+  // On the window's thread, after RunModal: why the last showing that was to
+  // be visible had no window on screen (no desktop, no display), or empty.
+  // Such a showing ran its actions all the same.
+  virtual std::string MissingWindowReason() const { return {}; }
 };
 
 // The view of this platform.

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "config/Logger.h"
 #include "config/Settings.h"
 #include "platform/FileSystem.h"
 #include "shops/IAmazonShop.h"
@@ -236,6 +237,21 @@ void formWorker::ShowDialog() {
     }
   } joiner{task_};
   view_->RunModal(isVisable_, ColorTable::Colors());
+  LogMissingWindow();
+}
+
+// Without a desktop (a service, no display) the operation runs without a
+// window; one line per worker tells why nothing showed.
+void formWorker::LogMissingWindow() {
+  if (missing_window_logged_) return;
+  const std::string reason = view_->MissingWindowReason();
+  if (reason.empty()) return;
+  missing_window_logged_ = true;
+  try {
+    Logger::LogWarning("Das Fortschrittsfenster konnte nicht angezeigt werden, der Vorgang läuft ohne Fenster: " +
+                       reason);
+  } catch (...) {
+  }
 }
 
 void formWorker::runMethod() {

@@ -62,6 +62,7 @@ class formWorker : public IWorker {
   void Wait() { pause_(pause_length_); }
   void WarnArticlesMayMiss();
   void closeForm();
+  void LogMissingWindow();
   // Queues action on the window's thread; a failure inside it is logged there.
   void Post(std::function<void()> action);
 
@@ -78,6 +79,7 @@ class formWorker : public IWorker {
 
   // Touched on the window's thread only.
   std::int32_t maximum_ = 101;
+  bool missing_window_logged_ = false;
 };
 
 }  // namespace kanvio

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "FakeShop.h"
@@ -21,6 +22,9 @@ class RecordingView : public platform::HeadlessProgressView {
  public:
   std::vector<std::string> events;  // window thread; read after ShowDialog returned
   bool shown_visible = false;
+  std::string missing_window_reason;
+
+  std::string MissingWindowReason() const override { return missing_window_reason; }
 
   void RunModal(bool visible, const platform::ViewColors& colors) override {
     shown_visible = visible;
@@ -249,6 +253,22 @@ TEST_F(formWorkerTest, HiddenWorkerRunsTheSameSequence) {
                                       S(M::ARTICLE_PRICE_LIST_EXPORT_NO_MAPPING()), kPause,
                                       S(M::ARTICLES_MAY_MISS()), kPause, kPause, kClose}));
   EXPECT_FALSE(view_->shown_visible);
+}
+
+TEST_F(formWorkerTest, MissingWindowIsLoggedOnceAndTheOperationRunsAllTheSame) {
+  host_.EnableLogging();
+  auto worker = Connected("fake");
+  view_->missing_window_reason = "kein Desktop";
+  const std::vector<std::string> expected = {S(M::ORDERS_GET()), S(M::ORDERS_GET_SUCCESS()), kPause, kClose};
+  EXPECT_EQ(Run(*worker, "GET_ORDERS"), expected);
+  EXPECT_EQ(Run(*worker, "GET_ORDERS"), expected);
+  const std::string line =
+      "Warning - Das Fortschrittsfenster konnte nicht angezeigt werden, der Vorgang läuft ohne Fenster: kein Desktop";
+  const auto lines = host_.LogLines();
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [&](const std::string& logged) { return logged.find(line) != std::string::npos; }),
+            1)
+      << host_.Log();
 }
 
 TEST_F(formWorkerTest, FindOrdersStoresTheCountUntilTheNextOperation) {

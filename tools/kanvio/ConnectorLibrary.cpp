@@ -37,16 +37,16 @@ using TextExport = std::int32_t(KANVIO_CALL*)(BSTR, BSTR*);
 
 }  // namespace
 
-// A BSTR that the host owns: made with the library's allocator, freed with it.
+// A BSTR that the host owns: made with the shared allocator, freed with it.
 class ConnectorLibrary::Bstr {
  public:
   Bstr(const ConnectorLibrary& library, const std::string& utf8) : library_(library) {
     const std::u16string utf16 = text::Utf8ToUtf16(utf8);
-    text_ =
-        library.alloc_(reinterpret_cast<const OLECHAR*>(utf16.data()), static_cast<uint32_t>(utf16.size()));
+    text_ = library.com_.alloc(reinterpret_cast<const OLECHAR*>(utf16.data()),
+                               static_cast<uint32_t>(utf16.size()));
     if (text_ == nullptr) throw Error("SysAllocStringLen hat keinen Speicher geliefert.");
   }
-  ~Bstr() { library_.free_(text_); }
+  ~Bstr() { library_.com_.free(text_); }
   Bstr(const Bstr&) = delete;
   Bstr& operator=(const Bstr&) = delete;
 
@@ -65,11 +65,8 @@ ConnectorLibrary::ConnectorLibrary(const std::filesystem::path& path) : library_
     if (symbol == nullptr) throw Error(path.string() + " exportiert " + name + " nicht.");
     exports_[name] = symbol;
   }
-  alloc_ = library_.Function<decltype(alloc_)>("SysAllocStringLen");
-  length_ = library_.Function<decltype(length_)>("SysStringLen");
-  free_ = library_.Function<decltype(free_)>("SysFreeString");
-  task_free_ = library_.Function<decltype(task_free_)>("CoTaskMemFree");
-  if (!alloc_ || !length_ || !free_ || !task_free_)
+  com_ = platform::ComStringFunctionsFor(library_);
+  if (!com_.alloc || !com_.length || !com_.free || !com_.task_free)
     throw Error(path.string() + " exportiert die COM-Textfunktionen nicht.");
 }
 
@@ -83,8 +80,8 @@ Fn ConnectorLibrary::Export(const std::string& name) const {
 std::string ConnectorLibrary::TakeText(BSTR text) const {
   if (text == nullptr) return {};
   std::string utf8 =
-      text::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length_(text)));
-  free_(text);
+      text::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), com_.length(text)));
+  com_.free(text);
   return utf8;
 }
 
@@ -129,9 +126,9 @@ Answer ConnectorLibrary::InitEbay(const std::string& erp, const std::string& use
   answer.code = Export<decltype(&::InitEbay)>("InitEbay")(e, u, s, d, b, p, &error, in_out.InOut());
   answer.text = TakeText(error);
   BSTR held = *in_out.InOut();
-  token = held
-              ? text::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(held), length_(held)))
-              : std::string();
+  token = held ? text::Utf16ToUtf8(
+                     std::u16string_view(reinterpret_cast<const char16_t*>(held), com_.length(held)))
+               : std::string();
   return answer;
 }
 
@@ -141,7 +138,7 @@ Answer ConnectorLibrary::GetReports() const {
   answer.code = Export<decltype(&::GetReports)>("GetReports")(&error);
   if (error != nullptr) {
     answer.text = platform::NarrowToUtf8(error);
-    task_free_(error);
+    com_.task_free(error);
   }
   return answer;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The connector library as a host sees it: loaded at run time, called only
 // through its exports, every text handed over as a BSTR made by the
-// library's allocator and every returned text freed with it.
+// allocator it shares with the library and every returned text freed with it.
 
 #include <cstdint>
 #include <filesystem>
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "marlixKanvio/exports.h"
+#include "platform/ComStringFunctions.h"
 #include "platform/DynamicLibrary.h"
 
 namespace kanvio::tool {
@@ -52,10 +53,7 @@ class ConnectorLibrary {
 
   platform::DynamicLibrary library_;
   std::map<std::string, void*> exports_;
-  decltype(&::SysAllocStringLen) alloc_;
-  decltype(&::SysStringLen) length_;
-  decltype(&::SysFreeString) free_;
-  decltype(&::CoTaskMemFree) task_free_;
+  platform::ComStringFunctions com_;
 };
 
 }  // namespace kanvio::tool

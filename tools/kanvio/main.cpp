@@ -33,12 +33,14 @@ struct Options {
 void KANVIO_CALL IgnoreStatus(const void*) {}
 
 std::filesystem::path DefaultLibrary() {
-  return platform::ExecutablePath().parent_path().parent_path() / "lib" / KANVIO_LIBRARY_FILE_NAME;
+  return (platform::ExecutablePath().parent_path() / KANVIO_LIBRARY_DIR / KANVIO_LIBRARY_FILE_NAME)
+      .lexically_normal();
 }
 
 void AddOptions(CLI::App& app, Options& o) {
   app.add_option("--library", o.library,
-                 "the connector library [default: ../lib/" KANVIO_LIBRARY_FILE_NAME " beside kanvio]");
+                 "the connector library [default: " KANVIO_LIBRARY_DIR "/" KANVIO_LIBRARY_FILE_NAME
+                 " beside kanvio]");
   app.add_option("--erp", o.erp, "the ERP the library works for: ledgrox or vd")->capture_default_str();
 
   const char* shop_group = "Web shop (Init)";

@@ -14,16 +14,24 @@
 #include <system_error>
 
 #include "platform/CallingConvention.h"
+#include "platform/CodePage.h"
+#include "platform/FileSystem.h"
 
 namespace {
 
+// Joined as bytes: the folder comes in the narrow code page and goes back in
+// it, which a detour through std::filesystem::path would not keep on Windows.
+std::string Below(const char* software_folder, const char* below) {
+  std::string folder = software_folder ? software_folder : "";
+  const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
+  if (!folder.empty() && folder.back() != separator && folder.back() != '/') folder += separator;
+  return folder + below;
+}
+
 const char* Answer(std::string& storage, const char* variable, const char* software_folder,
                    const char* below) {
-  if (const char* value = std::getenv(variable)) {
-    storage = value;
-  } else {
-    storage = (std::filesystem::path(software_folder ? software_folder : "") / below).string();
-  }
+  const char* value = std::getenv(variable);
+  storage = value ? value : Below(software_folder, below);
   return storage.c_str();
 }
 
@@ -58,7 +66,8 @@ const char* KANVIO_STDCALL getTemp() {
     answer = value;
   } else {
     std::error_code ec;
-    answer = std::filesystem::temp_directory_path(ec).string();
+    const auto folder = std::filesystem::temp_directory_path(ec);
+    answer = kanvio::platform::Utf8ToNarrow(kanvio::platform::PathToUtf8(folder));
   }
   return answer.c_str();
 }

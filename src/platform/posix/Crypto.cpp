@@ -53,15 +53,6 @@ Bytes Digest(const EVP_MD* md, const Bytes& data) {
   return out;
 }
 
-int Base64Value(char c) {
-  if (c >= 'A' && c <= 'Z') return c - 'A';
-  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-  if (c >= '0' && c <= '9') return c - '0' + 52;
-  if (c == '+') return 62;
-  if (c == '/') return 63;
-  return -1;
-}
-
 }  // namespace
 
 Bytes AesCbcEncrypt(const Bytes& key, const Bytes& iv, const Bytes& plain, Padding padding) {
@@ -76,78 +67,15 @@ Bytes Sha1(const Bytes& data) { return Digest(EVP_sha1(), data); }
 Bytes Md5(const Bytes& data) { return Digest(EVP_md5(), data); }
 
 Bytes HmacSha256(const Bytes& key, const Bytes& data) {
+  // A null key means "the previous key" to OpenSSL, and there is none: an
+  // empty key must still be handed over as a pointer.
+  static const std::uint8_t kEmptyKey = 0;
   Bytes out(EVP_MAX_MD_SIZE);
   unsigned int len = 0;
-  if (!HMAC(EVP_sha256(), key.data(), static_cast<int>(key.size()), data.data(), data.size(), out.data(), &len))
+  if (!HMAC(EVP_sha256(), key.empty() ? &kEmptyKey : key.data(), static_cast<int>(key.size()), data.data(),
+            data.size(), out.data(), &len))
     throw CryptoError("HMAC konnte nicht berechnet werden");
   out.resize(len);
-  return out;
-}
-
-std::string Base64Encode(const Bytes& data) {
-  static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  out.reserve((data.size() + 2) / 3 * 4);
-  for (std::size_t i = 0; i < data.size(); i += 3) {
-    std::uint32_t n = data[i] << 16;
-    if (i + 1 < data.size()) n |= data[i + 1] << 8;
-    if (i + 2 < data.size()) n |= data[i + 2];
-    out += kAlphabet[(n >> 18) & 63];
-    out += kAlphabet[(n >> 12) & 63];
-    out += i + 1 < data.size() ? kAlphabet[(n >> 6) & 63] : '=';
-    out += i + 2 < data.size() ? kAlphabet[n & 63] : '=';
-  }
-  return out;
-}
-
-Bytes Base64Decode(std::string_view text) {
-  Bytes out;
-  out.reserve(text.size() / 4 * 3);
-  std::uint32_t acc = 0;
-  int bits = 0;
-  std::size_t symbols = 0;
-  std::size_t pad = 0;
-  for (char c : text) {
-    if (c == ' ' || c == '\n' || c == '\r' || c == '\t') continue;
-    if (c == '=') {
-      ++pad;
-      continue;
-    }
-    int v = Base64Value(c);
-    if (v < 0 || pad > 0) throw CryptoError("Der Text ist keine gültige Base64-Zeichenfolge");
-    acc = (acc << 6) | static_cast<std::uint32_t>(v);
-    bits += 6;
-    ++symbols;
-    if (bits >= 8) {
-      bits -= 8;
-      out.push_back(static_cast<std::uint8_t>((acc >> bits) & 0xFF));
-    }
-  }
-  if ((symbols + pad) % 4 != 0 || pad > 2) throw CryptoError("Der Text ist keine gültige Base64-Zeichenfolge");
-  return out;
-}
-
-std::string ToHex(const Bytes& bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string out;
-  for (auto b : bytes) {
-    out += kDigits[b >> 4];
-    out += kDigits[b & 15];
-  }
-  return out;
-}
-
-Bytes FromHex(std::string_view hex) {
-  auto nibble = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    throw CryptoError("Ungültige Hexadezimalziffer");
-  };
-  if (hex.size() % 2) throw CryptoError("Ungültige Länge einer Hexadezimalzeichenfolge");
-  Bytes out;
-  for (std::size_t i = 0; i < hex.size(); i += 2)
-    out.push_back(static_cast<std::uint8_t>(nibble(hex[i]) << 4 | nibble(hex[i + 1])));
   return out;
 }
 
