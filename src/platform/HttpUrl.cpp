@@ -14,9 +14,13 @@ bool IsBlankOrControl(char c) {
   return byte <= 0x20 || byte == 0x7F;
 }
 
-bool HasBlankOrControl(std::string_view text) { return std::any_of(text.begin(), text.end(), IsBlankOrControl); }
+bool HasBlankOrControl(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), IsBlankOrControl);
+}
 
-std::string_view WithoutFragment(std::string_view reference) { return reference.substr(0, reference.find('#')); }
+std::string_view WithoutFragment(std::string_view reference) {
+  return reference.substr(0, reference.find('#'));
+}
 
 // "." and ".." segments resolved away, so that "/shop/../sync.php" reaches
 // the same script as it would from a browser.
@@ -71,7 +75,8 @@ bool ParseHostAndPort(std::string_view host_port, HttpUrl& url) {
   }
   url.host = std::string(host_port.substr(0, host_end));
   if (url.host.empty()) return false;
-  if (host_end == std::string_view::npos || host_end + 1 == host_port.size()) return true;  // "host" or "host:"
+  if (host_end == std::string_view::npos || host_end + 1 == host_port.size())
+    return true;  // "host" or "host:"
   const std::optional<int> port = ParsePort(host_port.substr(host_end + 1));
   if (!port) return false;
   url.port = *port;

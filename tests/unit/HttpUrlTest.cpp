@@ -1,6 +1,6 @@
-#include "platform/HttpUrl.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/HttpUrl.h"
 
 namespace kanvio::platform {
 namespace {

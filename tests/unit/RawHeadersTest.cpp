@@ -1,6 +1,6 @@
-#include "platform/RawHeaders.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/RawHeaders.h"
 
 namespace kanvio::platform {
 namespace {
@@ -17,7 +17,9 @@ TEST(RawHeadersTest, KeepsOrderTrimsAndJoinsFoldedLines) {
        {{"Content-Type", "text/xml"}, {"X-A", "1"}, {"X-A", "2"}}},
       {"bare lf", "HTTP/1.1 500 Fehler\nX-B: zwei\n", {{"X-B", "zwei"}}},
       {"folded", "HTTP/1.1 200 OK\r\nX-Folded: a\r\n\tb\r\n  c\r\n", {{"X-Folded", "a b c"}}},
-      {"value with colon", "HTTP/1.1 302 Found\r\nLocation: http://h:81/x\r\n", {{"Location", "http://h:81/x"}}},
+      {"value with colon",
+       "HTTP/1.1 302 Found\r\nLocation: http://h:81/x\r\n",
+       {{"Location", "http://h:81/x"}}},
       {"empty value and junk", "HTTP/1.1 200 OK\r\nX-Empty:\r\nno colon\r\n", {{"X-Empty", ""}}},
       {"continuation before any header", "HTTP/1.1 200 OK\r\n  lost\r\nX-C: 3\r\n", {{"X-C", "3"}}},
       {"nothing", "", {}},

@@ -27,14 +27,16 @@ namespace {
 using namespace std::chrono_literals;
 
 // Credentials the probe sends; the server checks them against its own encoding.
-const std::string kUser = "/Shops/DemoShop/Users/admin\x01" "app";
+const std::string kUser =
+    "/Shops/DemoShop/Users/admin\x01"
+    "app";
 const std::string kPassword = "geh\xC3\xA9im";
 
 std::string Base64(const std::string& bytes) {
   std::string encoded(4 * ((bytes.size() + 2) / 3) + 1, '\0');
-  const int length = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(encoded.data()),
-                                     reinterpret_cast<const unsigned char*>(bytes.data()),
-                                     static_cast<int>(bytes.size()));
+  const int length =
+      EVP_EncodeBlock(reinterpret_cast<unsigned char*>(encoded.data()),
+                      reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
   encoded.resize(static_cast<std::size_t>(length));
   return encoded;
 }
@@ -101,7 +103,8 @@ void AddRedirectRoutes(httplib::Server& server) {
   auto moved = [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/status/200"); };
   server.Get("/alt", moved);
   server.Post("/alt", moved);
-  server.Post("/keep", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/echo", 307); });
+  server.Post("/keep",
+              [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/echo", 307); });
   server.Get("/dir/relative", [](const httplib::Request&, httplib::Response& res) {
     res.set_redirect("../status/200?x=1#teil", 303);
   });
@@ -155,10 +158,12 @@ int PortOf(int fd) {
 
 // Answers that no HTTP library would send, chosen by the request's path.
 std::string BrokenReply(const std::string& head) {
-  if (head.find(" /partial ") != std::string::npos) return "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nnur ein Teil";
+  if (head.find(" /partial ") != std::string::npos)
+    return "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nnur ein Teil";
   if (head.find(" /garbage ") != std::string::npos) return "kein HTTP\r\n\r\n";
   if (head.find(" /folded ") != std::string::npos)
-    return "HTTP/1.1 200 OK\r\nX-Gefaltet: erste\r\n  zweite\r\nX-Umlaut: Gr\xC3\xB6\xC3\x9F" "e\r\n"
+    return "HTTP/1.1 200 OK\r\nX-Gefaltet: erste\r\n  zweite\r\nX-Umlaut: Gr\xC3\xB6\xC3\x9F"
+           "e\r\n"
            "Content-Type: text/plain\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok";
   return {};  // "/empty": the connection closes without a byte
 }
@@ -190,7 +195,8 @@ int main() {
   AddRoutes(http, release);
   // Under an emulated Wine a client may pause for seconds between requests;
   // the connection must outlast that for the keep-alive check.
-  for (httplib::Server* server : {static_cast<httplib::Server*>(&http), static_cast<httplib::Server*>(&https)}) {
+  for (httplib::Server* server :
+       {static_cast<httplib::Server*>(&http), static_cast<httplib::Server*>(&https)}) {
     server->set_keep_alive_max_count(100000);
     server->set_keep_alive_timeout(120);
     server->set_read_timeout(120);
@@ -198,7 +204,8 @@ int main() {
   https.Get("/tls", [](const httplib::Request& req, httplib::Response& res) {
     res.set_content(SSL_get_version(req.ssl), "text/plain");
   });
-  https.Get("/status/200", [](const httplib::Request&, httplib::Response& res) { res.set_content("ok", "text/plain"); });
+  https.Get("/status/200",
+            [](const httplib::Request&, httplib::Response& res) { res.set_content("ok", "text/plain"); });
 
   const int http_port = http.bind_to_any_port("127.0.0.1");
   const int https_port = https.bind_to_any_port("127.0.0.1");

@@ -18,7 +18,8 @@ using ChainHandle = std::unique_ptr<const CERT_CHAIN_CONTEXT, decltype(&CertFree
 CertificateHandle ServerCertificate(HINTERNET request, const FailureContext& failure) {
   PCCERT_CONTEXT certificate = nullptr;
   DWORD size = sizeof certificate;
-  if (!WinHttpQueryOption(request, WINHTTP_OPTION_SERVER_CERT_CONTEXT, &certificate, &size) || certificate == nullptr)
+  if (!WinHttpQueryOption(request, WINHTTP_OPTION_SERVER_CERT_CONTEXT, &certificate, &size) ||
+      certificate == nullptr)
     ThrowUntrusted(failure, "Der Server hat kein Zertifikat vorgelegt (" + SystemText(GetLastError()) + ").");
   return CertificateHandle(certificate, &CertFreeCertificateContext);
 }
@@ -32,8 +33,8 @@ ChainHandle ChainFor(const CERT_CONTEXT& certificate, const FailureContext& fail
   parameters.RequestedUsage.Usage.cUsageIdentifier = 1;
   parameters.RequestedUsage.Usage.rgpszUsageIdentifier = usages;
   PCCERT_CHAIN_CONTEXT chain = nullptr;
-  if (!CertGetCertificateChain(nullptr, &certificate, nullptr, certificate.hCertStore, &parameters, 0, nullptr,
-                               &chain))
+  if (!CertGetCertificateChain(nullptr, &certificate, nullptr, certificate.hCertStore, &parameters, 0,
+                               nullptr, &chain))
     ThrowUntrusted(failure, SystemText(GetLastError()));
   return ChainHandle(chain, &CertFreeCertificateChain);
 }

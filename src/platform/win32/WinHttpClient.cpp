@@ -58,10 +58,12 @@ std::string Base64(std::string_view bytes) {
   const auto size = static_cast<DWORD>(bytes.size());
   DWORD length = 0;
   if (!CryptBinaryToStringA(data, size, kFlags, nullptr, &length))
-    throw Error("Die Anmeldedaten der HTTP-Anfrage konnten nicht codiert werden: " + SystemText(GetLastError()));
+    throw Error("Die Anmeldedaten der HTTP-Anfrage konnten nicht codiert werden: " +
+                SystemText(GetLastError()));
   std::string encoded(length, '\0');
   if (!CryptBinaryToStringA(data, size, kFlags, encoded.data(), &length))
-    throw Error("Die Anmeldedaten der HTTP-Anfrage konnten nicht codiert werden: " + SystemText(GetLastError()));
+    throw Error("Die Anmeldedaten der HTTP-Anfrage konnten nicht codiert werden: " +
+                SystemText(GetLastError()));
   encoded.resize(length);
   return encoded;
 }
@@ -151,7 +153,8 @@ class Session {
   Session(DWORD protocols, const FailureContext& failure) : protocols_(protocols) {
     handle_.reset(WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                               WINHTTP_NO_PROXY_BYPASS, 0));
-    if (!handle_) throw Error("Die HTTP-Bibliothek konnte nicht gestartet werden: " + SystemText(GetLastError()));
+    if (!handle_)
+      throw Error("Die HTTP-Bibliothek konnte nicht gestartet werden: " + SystemText(GetLastError()));
     if (WinHttpSetStatusCallback(handle_.get(), &OnStatus, WINHTTP_CALLBACK_FLAG_SECURE_FAILURE, 0) ==
         WINHTTP_INVALID_STATUS_CALLBACK)
       throw Error("Die HTTP-Bibliothek konnte nicht gestartet werden: " + SystemText(GetLastError()));
@@ -227,7 +230,9 @@ class WinHttpClient final : public HttpClient {
   std::unique_ptr<Session> session_;
 };
 
-[[noreturn]] void ThrowTimeout(const FailureContext& failure) { ThrowTransportError(ERROR_WINHTTP_TIMEOUT, failure); }
+[[noreturn]] void ThrowTimeout(const FailureContext& failure) {
+  ThrowTransportError(ERROR_WINHTTP_TIMEOUT, failure);
+}
 
 // The timeouts are set again before every wait, so that no wait outlasts
 // the total time-out. A refusal after the request went out only loses
@@ -236,13 +241,20 @@ bool ApplyTimeouts(HINTERNET handle, const Deadline& deadline) {
   const int wait = deadline.NextWait();
   DWORD response_wait = static_cast<DWORD>(wait);
   return WinHttpSetTimeouts(handle, wait, wait, wait, wait) &&
-         WinHttpSetOption(handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &response_wait, sizeof response_wait);
+         WinHttpSetOption(handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &response_wait,
+                          sizeof response_wait);
 }
 
 std::optional<Hop> NextHop(const Hop& hop, const HttpResponse& answer, const FailureContext& failure) {
   switch (answer.status) {
-    case 301: case 302: case 303: case 307: case 308: break;  // clang-format off
-    default: return std::nullopt;  // clang-format on
+    case 301:
+    case 302:
+    case 303:
+    case 307:
+    case 308:
+      break;
+    default:
+      return std::nullopt;
   }
   const std::optional<std::string> location = answer.Header("Location");
   if (!location) return std::nullopt;
@@ -303,8 +315,8 @@ Handle WinHttpClient::OpenRequest(const Call& call, const Hop& hop) {
   HINTERNET connect = SessionFor(call).ConnectTo(hop.url, call.failure);
   const std::wstring target = Wide(hop.url.target);
   // No accept types: WinHTTP then sends no Accept header.
-  Handle handle(WinHttpOpenRequest(connect, hop.method == HttpMethod::kPost ? L"POST" : L"GET", target.c_str(),
-                                   nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+  Handle handle(WinHttpOpenRequest(connect, hop.method == HttpMethod::kPost ? L"POST" : L"GET",
+                                   target.c_str(), nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                    hop.url.secure ? WINHTTP_FLAG_SECURE : 0));
   if (!handle) ThrowTransportError(GetLastError(), call.failure);
   return handle;
@@ -325,21 +337,25 @@ void WinHttpClient::Prepare(HINTERNET handle, const Call& call, const Hop& hop, 
 
   std::string lines = call.header_lines;
   // Credentials go only to the server they were given for, not to where it redirects.
-  if (call.request.basic_auth && hop.url.SameOrigin(call.origin) && !HasHeader(call.request.headers, "Authorization"))
-    lines += "Authorization: Basic " + Base64(call.request.basic_auth->user + ":" + call.request.basic_auth->password) +
-             "\r\n";
+  if (call.request.basic_auth && hop.url.SameOrigin(call.origin) &&
+      !HasHeader(call.request.headers, "Authorization"))
+    lines += "Authorization: Basic " +
+             Base64(call.request.basic_auth->user + ":" + call.request.basic_auth->password) + "\r\n";
   const std::wstring wide_lines = Wide(lines);
   if (!wide_lines.empty() &&
       !WinHttpAddRequestHeaders(handle, wide_lines.c_str(), static_cast<DWORD>(-1), WINHTTP_ADDREQ_FLAG_ADD))
-    throw Error("Die Kopfzeilen der HTTP-Anfrage konnten nicht angelegt werden: " + SystemText(GetLastError()));
+    throw Error("Die Kopfzeilen der HTTP-Anfrage konnten nicht angelegt werden: " +
+                SystemText(GetLastError()));
 }
 
 // The head goes out first and the body after it, so that the server's
 // certificate is checked before any content leaves, and so that a large
 // body is sent in pieces between which the total time-out is checked.
-void WinHttpClient::SendHeadAndBody(HINTERNET handle, const Call& call, const Hop& hop, const DWORD& secure_failures) {
+void WinHttpClient::SendHeadAndBody(HINTERNET handle, const Call& call, const Hop& hop,
+                                    const DWORD& secure_failures) {
   if (!ApplyTimeouts(handle, call.deadline))
-    throw Error("Die Zeitgrenzen der HTTP-Anfrage konnten nicht gesetzt werden: " + SystemText(GetLastError()));
+    throw Error("Die Zeitgrenzen der HTTP-Anfrage konnten nicht gesetzt werden: " +
+                SystemText(GetLastError()));
   if (!WinHttpSendRequest(handle, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0,
                           static_cast<DWORD>(hop.body.size()), 0))
     ThrowTransportError(GetLastError(), call.failure, secure_failures);
@@ -369,12 +385,12 @@ int QueryStatus(HINTERNET handle, const FailureContext& failure) {
 
 HttpHeaders QueryHeaders(HINTERNET handle, const FailureContext& failure) {
   DWORD size = 0;
-  WinHttpQueryHeaders(handle, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER,
-                      &size, WINHTTP_NO_HEADER_INDEX);
+  WinHttpQueryHeaders(handle, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX,
+                      WINHTTP_NO_OUTPUT_BUFFER, &size, WINHTTP_NO_HEADER_INDEX);
   if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) ThrowTransportError(GetLastError(), failure);
   std::wstring raw(size / sizeof(wchar_t) + 1, L'\0');
-  if (!WinHttpQueryHeaders(handle, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX, raw.data(), &size,
-                           WINHTTP_NO_HEADER_INDEX))
+  if (!WinHttpQueryHeaders(handle, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX, raw.data(),
+                           &size, WINHTTP_NO_HEADER_INDEX))
     ThrowTransportError(GetLastError(), failure);
   raw.resize(size / sizeof(wchar_t));
   return ParseRawHeaders(HeaderBytes(raw));
@@ -383,14 +399,15 @@ HttpHeaders QueryHeaders(HINTERNET handle, const FailureContext& failure) {
 // WinHTTP ends a body quietly when the server closes the connection early;
 // the announced length tells.
 void CheckComplete(const HttpResponse& answer, const FailureContext& failure) {
-  if (answer.status < 200 || answer.status == 204 || answer.status == 304 || answer.Header("Transfer-Encoding"))
+  if (answer.status < 200 || answer.status == 204 || answer.status == 304 ||
+      answer.Header("Transfer-Encoding"))
     return;
   const std::string length = answer.Header("Content-Length").value_or("");
   unsigned long long announced = 0;
   const auto [end, error] = std::from_chars(length.data(), length.data() + length.size(), announced);
   if (error != std::errc() || end != length.data() + length.size() || answer.body.size() >= announced) return;
-  ThrowInterrupted(failure, "Die Antwort endete nach " + std::to_string(answer.body.size()) + " von " + length +
-                                " Bytes.");
+  ThrowInterrupted(failure, "Die Antwort endete nach " + std::to_string(answer.body.size()) + " von " +
+                                length + " Bytes.");
 }
 
 HttpResponse WinHttpClient::ReadAnswer(HINTERNET handle, const Call& call, const DWORD& secure_failures) {

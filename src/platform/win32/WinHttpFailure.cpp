@@ -66,7 +66,8 @@ std::string SystemText(DWORD code) {
   const DWORD length =
       FormatMessageW(flags, winhttp, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   std::string message;
-  if (length > 0 && buffer != nullptr) message = text::Trim(text::Utf16ToUtf8(std::u16string(buffer, buffer + length)));
+  if (length > 0 && buffer != nullptr)
+    message = text::Trim(text::Utf16ToUtf8(std::u16string(buffer, buffer + length)));
   LocalFree(buffer);
   const std::string code_text = "Fehler " + std::to_string(code);
   return message.empty() ? code_text : message + " (" + code_text + ")";
@@ -76,7 +77,8 @@ void ThrowTransportError(DWORD code, const FailureContext& context, DWORD secure
   const std::string detail = SystemText(code);
   switch (KindOf(code, secure_failures)) {
     case Kind::kUnreachable:
-      throw TransportError("Die Verbindung zu " + context.host + " konnte nicht hergestellt werden: " + detail);
+      throw TransportError("Die Verbindung zu " + context.host +
+                           " konnte nicht hergestellt werden: " + detail);
     case Kind::kTimeout:
       throw TransportError("Zeitüberschreitung bei der Anfrage an " + context.url);
     case Kind::kUntrusted:
@@ -101,7 +103,8 @@ void ThrowInterrupted(const FailureContext& context, const std::string& detail) 
 }
 
 void ThrowUntrusted(const FailureContext& context, const std::string& detail) {
-  throw TransportError("Das Zertifikat des Servers " + context.host + " ist nicht vertrauenswürdig: " + detail);
+  throw TransportError("Das Zertifikat des Servers " + context.host +
+                       " ist nicht vertrauenswürdig: " + detail);
 }
 
 }  // namespace kanvio::platform
