@@ -78,12 +78,6 @@ void ReplacementFile::Discard() noexcept {
   temporary_.clear();
 }
 
-void WriteFileAtomically(const std::filesystem::path& target, const std::string& data) {
-  ReplacementFile file(target);
-  file.Write(data);
-  file.Commit();
-}
-
 FileLock::FileLock(const std::filesystem::path& lock_file) {
   int fd = open(lock_file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0)

@@ -93,12 +93,6 @@ void ReplacementFile::Discard() noexcept {
   temporary_.clear();
 }
 
-void WriteFileAtomically(const std::filesystem::path& target, const std::string& data) {
-  ReplacementFile file(target);
-  file.Write(data);
-  file.Commit();
-}
-
 FileLock::FileLock(const std::filesystem::path& lock_file) {
   HANDLE file = CreateFileW(lock_file.c_str(), GENERIC_READ | GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,

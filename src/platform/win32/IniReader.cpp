@@ -2,18 +2,10 @@
 
 #include <windows.h>
 
+#include "platform/win32/WideText.h"
 #include "support/Text.h"
 
 namespace kanvio::platform {
-namespace {
-
-std::wstring Wide(const std::string& utf8) {
-  const std::u16string utf16 = text::Utf8ToUtf16(utf8);
-  return std::wstring(utf16.begin(), utf16.end());
-}
-
-}  // namespace
-
 // The wide form of the function reads a file without byte-order mark in the
 // ANSI code page, as the narrow form does, and also opens paths that the
 // ANSI code page cannot spell.

@@ -18,6 +18,7 @@
 #include "platform/win32/ServerCertificate.h"
 #include "platform/win32/WinHttpFailure.h"
 #include "support/Error.h"
+#include "platform/win32/WideText.h"
 #include "support/Text.h"
 
 #ifndef WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3
@@ -39,10 +40,6 @@ struct HandleCloser {
 };
 using Handle = std::unique_ptr<void, HandleCloser>;
 
-std::wstring Wide(std::string_view utf8) {
-  const std::u16string utf16 = text::Utf8ToUtf16(utf8);
-  return std::wstring(utf16.begin(), utf16.end());
-}
 
 // WinHTTP widens every received header byte to one character; narrowing
 // them again gives the bytes as sent, so UTF-8 values stay UTF-8.

@@ -100,13 +100,20 @@ RestPluginShop::Session::Session(const RestPluginShop& shop) {
         "Das ERP-System \"" + erp +
         "\" wird von der Shop-Erweiterung nicht unterstützt. Erwartet wird \"ledgrox\" oder \"vd\".");
   base_url_ = settings.WEBSERVICE_URL() + path;
+  set_up_ = AnyKanvio::HttpClient(HttpMethod::kGet, "");
   client_ = shop.http_();
 }
 
 platform::HttpResponse RestPluginShop::Session::Send(HttpMethod method, const std::string& endpoint,
                                                      std::string body) {
-  auto request = AnyKanvio::HttpClient(method, base_url_ + endpoint);
+  // The settings store and the certificate switch are read once per
+  // operation; the TLS versions again before every request.
+  AnyKanvio::ApplySecurityProtocols();
+  platform::HttpRequest request = set_up_;
+  request.method = method;
+  request.url = base_url_ + endpoint;
   request.body = std::move(body);
+  request.tls_versions = AnyKanvio::AllowedTlsVersions();
   return client_->Send(request);
 }
 

@@ -61,6 +61,7 @@ class RestPluginShop : public IShop {
     platform::HttpResponse Send(platform::HttpMethod method, const std::string& endpoint, std::string body);
 
     std::string base_url_;
+    platform::HttpRequest set_up_;  // what every request of the operation shares
     std::unique_ptr<platform::HttpClient> client_;
   };
 
