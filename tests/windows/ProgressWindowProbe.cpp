@@ -176,15 +176,17 @@ void CheckControls(HWND window, const std::wstring& status_text) {
   CheckPixel(window, status.right - 2, status.top + 2, kDefaultTheme.panel, "status text on the panel colour");
 }
 
+// A marquee bar shows no position, and not every version of the control
+// keeps one: value < 0 skips it.
 void CheckBar(HWND window, bool marquee, int maximum, int value) {
   HWND bar = FindControls(window).bar;
   const bool is_marquee = (GetWindowLongW(bar, GWL_STYLE) & PBS_MARQUEE) != 0;
   const int low = int(SendMessageW(bar, PBM_GETRANGE, TRUE, 0));
   const int high = int(SendMessageW(bar, PBM_GETRANGE, FALSE, 0));
   const int pos = int(SendMessageW(bar, PBM_GETPOS, 0, 0));
-  Check(is_marquee == marquee && low == 0 && high == maximum && pos == value,
-        std::string(marquee ? "marquee" : "continuous") + " bar 0.." + std::to_string(maximum) + " at " +
-            std::to_string(value),
+  Check(is_marquee == marquee && low == 0 && high == maximum && (value < 0 || pos == value),
+        std::string(marquee ? "marquee" : "continuous") + " bar 0.." + std::to_string(maximum) +
+            (value < 0 ? "" : " at " + std::to_string(value)),
         "marquee " + std::to_string(is_marquee) + ", " + std::to_string(low) + ".." + std::to_string(high) +
             " at " + std::to_string(pos));
 }
@@ -245,7 +247,7 @@ void VisibleShowing(int hold_ms) {
       Check(TextOf(window) == kTitle, "titled marlixKanvio");
       CheckFrame(window, host);
       CheckControls(window, L"Hole Bestellungen...");
-      CheckBar(window, true, 101, 1);
+      CheckBar(window, true, 101, -1);
     });
     Hold(hold_ms, "marquee", view);
     view.Post([&] {
@@ -283,7 +285,7 @@ void VisibleShowing(int hold_ms) {
   // this one and with a fresh marquee bar.
   task = std::thread([&] {
     view.Post([&] {
-      if (HWND window = FindProgressWindow()) CheckBar(window, true, 101, 1);
+      if (HWND window = FindProgressWindow()) CheckBar(window, true, 101, -1);
       journal.Add("second showing");
       view.Close();
     });
@@ -313,8 +315,8 @@ void WindowlessShowing(bool visible) {
   const std::string mode = visible ? "without a display: " : "hidden: ";
   Check(journal.on_window_thread && Joined(journal.entries) == "nothing on screen", mode + "actions ran",
         Joined(journal.entries));
-  Check(view.MissingWindowReason().empty() != visible, mode + "missing window reported",
-        view.MissingWindowReason());
+  Check(view.MissingWindowReason().empty() != visible,
+        mode + (visible ? "missing window reported" : "nothing reported"), view.MissingWindowReason());
   if (visible) std::printf("no window: %s\n", view.MissingWindowReason().c_str());
   Check(Joined(lines) == (visible ? "status: Hole Bestellungen..." : ""), mode + "status lines", Joined(lines));
 }
@@ -331,7 +333,6 @@ void Flood(bool visible) {
       view.Post([&, i] {
         in_order = in_order && ran == i;
         ++ran;
-        view.SetProgressValue(i % 101);
       });
     }
     view.Post([&] { view.Close(); });
@@ -375,10 +376,22 @@ int main(int argc, char** argv) {
     return 2;
   }
   const bool display = expect == "window";
-  if (display) VisibleShowing(hold_ms);
-  WindowlessShowing(!display);
+  auto scenario = [](const char* name) {
+    std::printf("-- %s\n", name);
+    std::fflush(stdout);
+  };
+  if (display) {
+    scenario("a window on screen");
+    VisibleShowing(hold_ms);
+  } else {
+    scenario("no display");
+    WindowlessShowing(true);
+  }
+  scenario("hidden");
   WindowlessShowing(false);
+  scenario("many actions");
   Flood(display);
+  scenario("a failing action");
   ThrowingAction(display);
   std::printf("%s\n", failures == 0 ? "all checks passed" : "some checks FAILED");
   return failures == 0 ? 0 : 1;

@@ -34,8 +34,11 @@ constexpr COLORREF kTextColor = RGB(0, 0, 0);
 // Where Windows looks for a library's own manifest.
 constexpr WORD kManifestResource = 2;
 
-[[noreturn]] void ThrowLastError(const std::string& what) {
-  throw Error(what + " (Windows-Fehler " + std::to_string(GetLastError()) + ")");
+// Without a desktop CreateWindowEx may fail without an error code.
+[[noreturn]] void ThrowLastError(const std::string& call) {
+  const DWORD error = GetLastError();
+  throw Error(call + " ist fehlgeschlagen" +
+              (error != 0 ? " (Windows-Fehler " + std::to_string(error) + ")" : std::string()));
 }
 
 HMODULE ThisModule() {
@@ -95,8 +98,8 @@ struct Layout {
   RECT client, inner, status, bar, hint;
 };
 
-// The inner panel stacks the status text, the bar and the hint with equal
-// gaps; the bar and both texts share one column.
+// The inner panel holds the status text, the bar and the hint in one
+// column, centred, with equal gaps between them.
 Layout ComputeLayout(int dpi, int line_height) {
   auto scale = [dpi](int pixels) { return MulDiv(pixels, dpi, kBaseDpi); };
   Layout layout{};
@@ -107,8 +110,9 @@ Layout ComputeLayout(int dpi, int line_height) {
   const int bar_height = scale(kBarHeight);
   const int line = std::max(line_height, scale(13));
   const int left = layout.inner.left + (layout.inner.right - layout.inner.left - width) / 2;
-  const int gap = std::max(0, int(layout.inner.bottom - layout.inner.top - 2 * line - bar_height) / 4);
-  int top = layout.inner.top + gap;
+  const int spare = std::max(0, int(layout.inner.bottom - layout.inner.top) - 2 * line - bar_height);
+  const int gap = spare / 4;
+  int top = layout.inner.top + (spare - 2 * gap) / 2;
   layout.status = {left, top, left + width, top + line};
   top = layout.status.bottom + gap;
   layout.bar = {left, top, left + width, top + bar_height};
@@ -151,7 +155,7 @@ class ProgressWindow::WindowClass {
     window_class.hCursor = LoadCursorA(nullptr, IDC_APPSTARTING);
     window_class.lpszClassName = kClassName;
     if (RegisterClassExW(&window_class) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-      ThrowLastError("Die Fensterklasse des Fortschrittsfensters konnte nicht registriert werden");
+      ThrowLastError("RegisterClassEx");
   }
   ~WindowClass() { UnregisterClassW(kClassName, module_); }
   WindowClass(const WindowClass&) = delete;
@@ -220,7 +224,7 @@ std::unique_ptr<ProgressWindow> ProgressWindow::MessageOnly(UINT wake_message, W
   std::unique_ptr<ProgressWindow> window(new ProgressWindow(wake_message, std::move(on_wake)));
   window->window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                     window->class_->module(), window.get());
-  if (window->window_ == nullptr) ThrowLastError("Das Nachrichtenfenster konnte nicht erstellt werden");
+  if (window->window_ == nullptr) ThrowLastError("CreateWindowEx (HWND_MESSAGE)");
   return window;
 }
 
@@ -251,9 +255,10 @@ void ProgressWindow::CreatePopup(const ViewColors& colors) {
   const int height = frame.bottom - frame.top;
   HWND owner = GetActiveWindow();
   const POINT origin = CentredOrigin(owner, width, height);
+  SetLastError(0);
   window_ = CreateWindowExW(kExStyle, kClassName, kTitle, kStyle, origin.x, origin.y, width, height, owner,
                             nullptr, class_->module(), this);
-  if (window_ == nullptr) ThrowLastError("Das Fortschrittsfenster konnte nicht erstellt werden");
+  if (window_ == nullptr) ThrowLastError("CreateWindowEx");
   status_ = CreateText(kInitialStatus, layout.status);
   hint_ = CreateText(kHint, layout.hint);
   CreateBar();

@@ -1,6 +1,5 @@
 #include "platform/win32/Win32ProgressView.h"
 
-#include <optional>
 #include <utility>
 
 #include "support/Error.h"
@@ -31,9 +30,11 @@ void Win32ProgressView::RunModal(bool visible, const ViewColors& colors) {
   missing_window_reason_.clear();
   window_ = OpenWindow(visible, colors);
   AttachLoop(window_ != nullptr ? window_->handle() : nullptr);
-  RunLoop();
-  DetachLoop();
+  std::optional<WPARAM> quit = RunLoop();
+  if (auto late_quit = DetachLoop()) quit = late_quit;
   window_.reset();
+  // The quit request is meant for the host's own loop, which runs again now.
+  if (quit) PostQuitMessage(int(*quit));
   if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
 }
 
@@ -56,6 +57,10 @@ std::unique_ptr<ProgressWindow> Win32ProgressView::OpenWindow(bool visible, cons
 }
 
 void Win32ProgressView::AttachLoop(HWND window) {
+  // A thread without a window has no message queue until it asks for
+  // messages, and a wake posted to it before would be lost.
+  MSG none;
+  PeekMessageW(&none, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
   std::lock_guard lock(mutex_);
   loop_window_ = window;
   loop_thread_ = GetCurrentThreadId();
@@ -63,20 +68,24 @@ void Win32ProgressView::AttachLoop(HWND window) {
   if (!actions_.empty()) WakeLoop();
 }
 
-void Win32ProgressView::DetachLoop() {
+std::optional<WPARAM> Win32ProgressView::DetachLoop() {
   {
     std::lock_guard lock(mutex_);
     loop_window_ = nullptr;
     loop_thread_ = 0;
     wake_pending_ = false;
   }
-  // A wake left in the queue must not reach the host's own loop.
+  // A wake left in the queue must not reach the host's own loop. Peeking
+  // takes a quit request along whatever the filter says.
+  std::optional<WPARAM> quit;
   MSG stale;
   while (PeekMessageW(&stale, nullptr, wake_message_, wake_message_, PM_REMOVE)) {
+    if (stale.message == WM_QUIT) quit = stale.wParam;
   }
+  return quit;
 }
 
-void Win32ProgressView::RunLoop() {
+std::optional<WPARAM> Win32ProgressView::RunLoop() {
   std::optional<WPARAM> quit;
   MSG message;
   while (!closed_) {
@@ -99,8 +108,7 @@ void Win32ProgressView::RunLoop() {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
-  // The quit request is meant for the host's own loop, which runs again now.
-  if (quit) PostQuitMessage(int(*quit));
+  return quit;
 }
 
 void Win32ProgressView::RunPostedActions() {

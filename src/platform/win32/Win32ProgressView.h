@@ -9,6 +9,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "platform/HeadlessProgressView.h"
 #include "platform/win32/ProgressWindow.h"
@@ -34,8 +35,9 @@ class Win32ProgressView : public ProgressView {
  private:
   std::unique_ptr<ProgressWindow> OpenWindow(bool visible, const ViewColors& colors);
   void AttachLoop(HWND window);
-  void DetachLoop();
-  void RunLoop();
+  // Both give the quit request that the loop took from the queue, if any.
+  std::optional<WPARAM> DetachLoop();
+  std::optional<WPARAM> RunLoop();
   void RunPostedActions();
   void WakeLoop();
   void Write(const std::string& line);
