@@ -76,6 +76,9 @@ void AddStatusRoutes(httplib::Server& server) {
     res.status = std::stoi(req.matches[1]);
     res.set_header("X-Probe", "ja");
     res.set_header("X-Method", req.method);
+    // A body after 204 or 304 would stay on the kept-alive connection and
+    // spoil the next answer on it: no server sends one.
+    if (res.status == 204 || res.status == 304) return;
     res.set_content("Antwort " + std::string(req.matches[1]), "text/xml; charset=utf-8");
   });
   server.Get("/port", [](const httplib::Request& req, httplib::Response& res) {

@@ -7,8 +7,11 @@
 // Built with KANVIO_PATHS_WITHOUT_GETTEMP it lacks getTemp, as some hosts'
 // libraries do; the tests use that variant.
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -28,11 +31,24 @@ std::string Below(const char* software_folder, const char* below) {
   return folder + below;
 }
 
-const char* Answer(std::string& storage, const char* variable, const char* software_folder,
+// Each answer lives in a buffer per thread and function. It is a plain array
+// on purpose: a thread_local with a destructor makes the MinGW runtime pin the
+// DLL once per thread and run the destructors from the process's detach, and
+// that detach crashed the host at its exit under Wine. No path of Windows
+// (32,767 characters) or Linux (4,096 bytes) is longer; a longer value is cut.
+using AnswerBuffer = std::array<char, 32768>;
+
+const char* Keep(AnswerBuffer& buffer, const std::string& text) {
+  const std::size_t length = std::min(text.size(), buffer.size() - 1);
+  std::memcpy(buffer.data(), text.data(), length);
+  buffer[length] = '\0';
+  return buffer.data();
+}
+
+const char* Answer(AnswerBuffer& buffer, const char* variable, const char* software_folder,
                    const char* below) {
   const char* value = std::getenv(variable);
-  storage = value ? value : Below(software_folder, below);
-  return storage.c_str();
+  return Keep(buffer, value ? std::string(value) : Below(software_folder, below));
 }
 
 }  // namespace
@@ -40,36 +56,32 @@ const char* Answer(std::string& storage, const char* variable, const char* softw
 extern "C" {
 
 const char* KANVIO_STDCALL getIniPath(const char* software_folder) {
-  thread_local std::string answer;
+  thread_local AnswerBuffer answer;
   return Answer(answer, "KANVIO_INIPATH", software_folder, "Ini");
 }
 
 const char* KANVIO_STDCALL getUserDocs(const char* software_folder) {
-  thread_local std::string answer;
+  thread_local AnswerBuffer answer;
   return Answer(answer, "KANVIO_USERDOCS", software_folder, "UserDocs");
 }
 
 const char* KANVIO_STDCALL getPublicDocs(const char* software_folder) {
-  thread_local std::string answer;
+  thread_local AnswerBuffer answer;
   return Answer(answer, "KANVIO_PUBLICDOCS", software_folder, "PublicDocs");
 }
 
 const char* KANVIO_STDCALL getProgramData(const char* software_folder) {
-  thread_local std::string answer;
+  thread_local AnswerBuffer answer;
   return Answer(answer, "KANVIO_PROGRAMDATA", software_folder, "ProgramData");
 }
 
 #ifndef KANVIO_PATHS_WITHOUT_GETTEMP
 const char* KANVIO_STDCALL getTemp() {
-  thread_local std::string answer;
-  if (const char* value = std::getenv("KANVIO_TEMP")) {
-    answer = value;
-  } else {
-    std::error_code ec;
-    const auto folder = std::filesystem::temp_directory_path(ec);
-    answer = kanvio::platform::Utf8ToNarrow(kanvio::platform::PathToUtf8(folder));
-  }
-  return answer.c_str();
+  thread_local AnswerBuffer answer;
+  if (const char* value = std::getenv("KANVIO_TEMP")) return Keep(answer, value);
+  std::error_code ec;
+  const auto folder = std::filesystem::temp_directory_path(ec);
+  return Keep(answer, kanvio::platform::Utf8ToNarrow(kanvio::platform::PathToUtf8(folder)));
 }
 #endif
 
@@ -79,17 +91,17 @@ std::int32_t KANVIO_STDCALL isWindowsConform(const char*) {
 }
 
 const char* KANVIO_STDCALL getReportFolder(const char* software_folder) {
-  thread_local std::string answer;
+  thread_local AnswerBuffer answer;
   return Answer(answer, "KANVIO_REPORTFOLDER", software_folder, "Reports");
 }
 
 const char* KANVIO_STDCALL getDocumentsFolder(const char* software_folder) {
-  thread_local std::string answer;
+  thread_local AnswerBuffer answer;
   return Answer(answer, "KANVIO_DOCUMENTSFOLDER", software_folder, "Documents");
 }
 
 const char* KANVIO_STDCALL getDatabaseFolder(const char* software_folder) {
-  thread_local std::string answer;
+  thread_local AnswerBuffer answer;
   return Answer(answer, "KANVIO_DATABASEFOLDER", software_folder, "Database");
 }
 

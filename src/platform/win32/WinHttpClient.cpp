@@ -41,12 +41,27 @@ struct HandleCloser {
 using Handle = std::unique_ptr<void, HandleCloser>;
 
 
-// WinHTTP widens every received header byte to one character; narrowing
-// them again gives the bytes as sent, so UTF-8 values stay UTF-8.
+// WinHTTP widens each received header byte to one character: through the
+// ANSI code page (Wine) or as Latin-1. Narrowing each character the same way
+// gives the bytes as sent, so UTF-8 values stay UTF-8.
 std::string HeaderBytes(std::wstring_view wide) {
-  if (std::all_of(wide.begin(), wide.end(), [](wchar_t c) { return c < 0x100; }))
-    return std::string(wide.begin(), wide.end());
-  return text::Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
+  std::string bytes;
+  bytes.reserve(wide.size());
+  for (const wchar_t c : wide) {
+    char narrow = 0;
+    BOOL defaulted = FALSE;
+    if (c < 0x80) {
+      bytes += static_cast<char>(c);
+    } else if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &c, 1, &narrow, 1, nullptr, &defaulted) == 1 &&
+               !defaulted) {
+      bytes += narrow;
+    } else if (c < 0x100) {
+      bytes += static_cast<char>(c);
+    } else {
+      bytes += text::Utf16ToUtf8(std::u16string(1, static_cast<char16_t>(c)));
+    }
+  }
+  return bytes;
 }
 
 std::string Base64(std::string_view bytes) {
