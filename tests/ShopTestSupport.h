@@ -1,7 +1,7 @@
 #pragma once
 // What the tests of the shop families share: a worker that records what a
-// connector shows, and the hand edits a shop operator makes to the shop
-// configuration file.
+// connector shows, the hand edits a shop operator makes to the shop
+// configuration file, and the settings an Init and the host leave.
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
+#include "config/Settings.h"
 #include "shops/IWorker.h"
 
 namespace kanvio::test {
@@ -44,6 +46,27 @@ inline void SetGenerellConfig(const std::filesystem::path& program_data, const s
   if (!node) node = generell.append_child(element.c_str());
   node.text() = value.c_str();
   ASSERT_TRUE(doc.save_file(file.c_str()));
+}
+
+// The connection an Init stores, which a shop's operations read.
+inline void StoreConnection(const std::string& erp, const std::string& shop, const std::string& url,
+                            const std::string& login, const std::string& password) {
+  Settings settings;
+  settings.set_ERP_SYSTEM(erp);
+  settings.set_WEBSERVICE_SHOP(shop);
+  settings.set_WEBSERVICE_URL(url);
+  settings.set_WEBSERVICE_LOGIN(login);
+  settings.set_WEBSERVICE_PASSWORD(password);
+  settings.Save();
+}
+
+// Names the host file of the next operation; writes content into it first
+// unless content is empty.
+inline void UseResultFile(const std::filesystem::path& file, const std::string& content = "") {
+  if (!content.empty()) WriteFile(file, content);
+  Settings settings;
+  settings.set_WEBSERVICE_RESULT_FILEPATH(file.string());
+  settings.Save();
 }
 
 }  // namespace kanvio::test

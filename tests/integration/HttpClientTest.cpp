@@ -16,6 +16,7 @@
 #include "SelfSignedCertificate.h"
 #include "Gate.h"
 #include "platform/Crypto.h"
+#include "HttpRequests.h"
 #include "platform/HttpClient.h"
 #include "support/Error.h"
 
@@ -24,23 +25,10 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::FakeServer;
+using test::Get;
+using test::Post;
 using test::Gate;
 using ::testing::HasSubstr;
-
-HttpRequest Get(std::string url) {
-  HttpRequest request;
-  request.url = std::move(url);
-  return request;
-}
-
-HttpRequest Post(std::string url, std::string body, HttpHeaders headers = {}) {
-  HttpRequest request;
-  request.method = HttpMethod::kPost;
-  request.url = std::move(url);
-  request.body = std::move(body);
-  request.headers = std::move(headers);
-  return request;
-}
 
 std::string TransportFailure(HttpClient& client, const HttpRequest& request) {
   try {

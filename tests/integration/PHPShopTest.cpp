@@ -49,20 +49,11 @@ class PHPShopTest : public ::testing::Test {
   }
 
   void Connect(const std::string& erp, const std::string& shop) {
-    Settings settings;
-    settings.set_ERP_SYSTEM(erp);
-    settings.set_WEBSERVICE_SHOP(shop);
-    settings.set_WEBSERVICE_URL(sim_.ShopUrl());
-    settings.set_WEBSERVICE_LOGIN("kanvio-test");
-    settings.set_WEBSERVICE_PASSWORD("");
-    settings.Save();
+    test::StoreConnection(erp, shop, sim_.ShopUrl(), "kanvio-test", "");
   }
 
   void UseFile(const std::filesystem::path& file, const std::string& content = "") {
-    if (!content.empty()) test::WriteFile(file, content);
-    Settings settings;
-    settings.set_WEBSERVICE_RESULT_FILEPATH(file.string());
-    settings.Save();
+    test::UseResultFile(file, content);
   }
 
   void SetConfig(const std::string& element, const std::string& value) {

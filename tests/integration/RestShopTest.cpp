@@ -154,20 +154,11 @@ class RestShopTest : public ::testing::Test {
   }
 
   void Connect(const std::string& erp, const std::string& password = "") {
-    Settings settings;
-    settings.set_ERP_SYSTEM(erp);
-    settings.set_WEBSERVICE_SHOP("shopware4");
-    settings.set_WEBSERVICE_URL(plugin_.url());
-    settings.set_WEBSERVICE_LOGIN("kanvio-rest");
-    settings.set_WEBSERVICE_PASSWORD(password);
-    settings.Save();
+    test::StoreConnection(erp, "shopware4", plugin_.url(), "kanvio-rest", password);
   }
 
   void UseFile(const std::filesystem::path& file, const std::string& content = "") {
-    if (!content.empty()) test::WriteFile(file, content);
-    Settings settings;
-    settings.set_WEBSERVICE_RESULT_FILEPATH(file.string());
-    settings.Save();
+    test::UseResultFile(file, content);
   }
 
   void SetConfig(const std::string& element, const std::string& value) {

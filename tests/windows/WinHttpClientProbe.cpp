@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "HttpRequests.h"
 #include "platform/HttpClient.h"
 #include "support/Error.h"
 
@@ -63,20 +64,8 @@ struct Servers {
   std::string closed;
 };
 
-HttpRequest Get(std::string url) {
-  HttpRequest request;
-  request.url = std::move(url);
-  return request;
-}
-
-HttpRequest Post(std::string url, std::string body, HttpHeaders headers = {}) {
-  HttpRequest request;
-  request.method = HttpMethod::kPost;
-  request.url = std::move(url);
-  request.body = std::move(body);
-  request.headers = std::move(headers);
-  return request;
-}
+using test::Get;
+using test::Post;
 
 // The message of the TransportError the request ends in; "no TransportError" otherwise.
 std::string TransportFailure(HttpClient& client, const HttpRequest& request) {
