@@ -38,7 +38,15 @@ struct Preis {
   float PreisGiltab = 0;  // the quantity from which the price applies
 };
 
-struct Preisliste;
+struct Article;
+
+// Defined before Article, which holds these in an optional: a vector may
+// name an incomplete element type, an optional may not.
+struct Preisliste {
+  std::string Name{};
+  std::vector<Article> Artikel;
+  std::vector<Preis> Preise{};
+};
 
 struct Article {
   std::string Artikelnummer{};
@@ -60,12 +68,6 @@ struct Article {
   std::optional<std::string> LagerWiederbeschaffungsdauer{};
   std::vector<Preis> Preise{};
   std::optional<std::vector<Preisliste>> Preislisten{};
-};
-
-struct Preisliste {
-  std::string Name{};
-  std::vector<Article> Artikel{};
-  std::vector<Preis> Preise{};
 };
 
 struct Lagerbestand {

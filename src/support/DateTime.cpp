@@ -2,14 +2,11 @@
 
 #include <cstdio>
 
+#include "platform/Clock.h"
+
 namespace kanvio {
 
-LocalDateTime LocalDateTime::Now() {
-  std::time_t now = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&now, &tm);
-  return FromTm(tm);
-}
+LocalDateTime LocalDateTime::Now() { return platform::CurrentClock().NowLocal(); }
 
 LocalDateTime LocalDateTime::FromTm(const std::tm& tm) {
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};

@@ -15,6 +15,7 @@ struct LocalDateTime {
 
   auto operator<=>(const LocalDateTime&) const = default;
 
+  // From the current clock (platform/Clock.h), so tests can fix it.
   static LocalDateTime Now();
   static LocalDateTime FromTm(const std::tm& tm);
   // Invariant text "yyyy-MM-ddTHH:mm:ss", used where values are stored.
