@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <system_error>
 #include <thread>
 
 #include "FakeShop.h"
@@ -263,7 +264,8 @@ TEST_F(formWorkerTest, MissingWindowIsLoggedOnceAndTheOperationRunsAllTheSame) {
   EXPECT_EQ(Run(*worker, "GET_ORDERS"), expected);
   EXPECT_EQ(Run(*worker, "GET_ORDERS"), expected);
   const std::string line =
-      "Warning - Das Fortschrittsfenster konnte nicht angezeigt werden, der Vorgang läuft ohne Fenster: kein Desktop";
+      "Warning - Das Fortschrittsfenster konnte nicht angezeigt werden, der Vorgang läuft ohne Fenster: kein "
+      "Desktop";
   const auto lines = host_.LogLines();
   EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                           [&](const std::string& logged) { return logged.find(line) != std::string::npos; }),
@@ -339,6 +341,66 @@ TEST_F(formWorkerTest, PauseComesFromTheEnvironment) {
   auto worker = Connected("fake");
   EXPECT_EQ(Run(*worker, "GET_ORDERS"),
             (std::vector<std::string>{S(M::ORDERS_GET()), S(M::ORDERS_GET_SUCCESS()), "pause 25", kClose}));
+}
+
+TEST_F(formWorkerTest, CountsThatFailReachTheHostAsMinusOneWithAText) {
+  struct Case {
+    std::string label;
+    std::int32_t result;
+    bool throws;
+    std::int32_t open_orders;
+    std::string error;
+  };
+  const Case cases[] = {
+      {"counted", 3, false, 3, ""},
+      {"count raises", 3, true, -1, "SucheAnzahlOffeneBestellungenImShop ist fehlgeschlagen"},
+      {"count fails", -1, false, -1, "Die Anzahl der offenen Bestellungen konnte nicht ermittelt werden."},
+  };
+  auto worker = Connected("fake");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    script_.results = {{"SucheAnzahlOffeneBestellungenImShop", c.result}};
+    script_.throws.clear();
+    if (c.throws) script_.throws.insert("SucheAnzahlOffeneBestellungenImShop");
+    Run(*worker, "FIND_ORDERS");
+    EXPECT_EQ(worker->getOpenOrders(), c.open_orders);
+    EXPECT_EQ(worker->getError(), c.error);
+  }
+}
+
+TEST_F(formWorkerTest, TaskThatCannotStartRunsNothingAndSaysSo) {
+  host_.EnableLogging();
+  auto worker = Connected("fake");
+  script_.results = {{"SucheAnzahlOffeneBestellungenImShop", 3}};
+  script_.texts = {{"SucheAnzahlOffeneBestellungenImShop", "vom letzten Mal"}};
+  Run(*worker, "FIND_ORDERS");
+  ASSERT_EQ(worker->getOpenOrders(), 3);
+  script_.calls.clear();
+
+  formWorker::ScopedTaskStart refused([](std::function<void()>) -> std::thread {
+    throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+  });
+  Settings settings;
+  settings.set_WEBSERVICE_METHODE("GET_ORDERS");
+  settings.Save();
+  EXPECT_FALSE(worker->ShowDialog());
+  EXPECT_EQ(view_->events, std::vector<std::string>{kClose});  // the window opened and closed
+  EXPECT_TRUE(script_.calls.empty());
+  EXPECT_EQ(worker->getOpenOrders(), formWorker::kOpenOrdersSentinel);
+  EXPECT_EQ(worker->getError(), "Der Vorgang konnte nicht gestartet werden. Bitte versuchen Sie es erneut.");
+  const std::string reason = std::make_error_code(std::errc::resource_unavailable_try_again).message();
+  EXPECT_NE(host_.Log().find("Error - " + reason), std::string::npos) << host_.Log();
+}
+
+TEST_F(formWorkerTest, EveryShowingStartsWithTheBarOfAFreshWindow) {
+  auto worker = Connected("fake");
+  script_.during = [](IWorker& w) { w.SetMaxValue(3); };
+  Run(*worker, "SET_ARTICLES");
+  // The next operation's bar is the marquee of maximum 101 again.
+  script_.during = [](IWorker& w) { w.setUserStatusMessage("Seite 50", 50); };
+  EXPECT_EQ(Run(*worker, "GET_ARTICLES"),
+            (std::vector<std::string>{S(M::ARTICLE_GET()), S("Seite 50"), "progress 50",
+                                      S(M::ARTICLE_GET_SUCCESS()), kPause, kClose}));
 }
 
 }  // namespace
