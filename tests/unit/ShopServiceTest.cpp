@@ -249,6 +249,7 @@ TEST_F(ShopServiceTest, FailedOperationsAnswerMinusOneWithAText) {
        false, [](std::string& e) { return S::GetUnimportedOrdersCount(e); },
        "Die Anzahl der offenen Bestellungen konnte nicht ermittelt werden."},
   };
+  host_.EnableLogging();
   ASSERT_EQ(Init("fake"), 1);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -261,10 +262,13 @@ TEST_F(ShopServiceTest, FailedOperationsAnswerMinusOneWithAText) {
     std::optional<formWorker::ScopedTaskStart> refused;
     if (c.start_fails)
       refused.emplace([](std::function<void()>) -> std::thread {
-        throw std::system_error(EAGAIN, std::generic_category());
+        throw std::system_error(EAGAIN, std::generic_category(), "kein Thread");
       });
     EXPECT_EQ(c.call(error_), -1);
     EXPECT_EQ(error_, c.error);
+    EXPECT_EQ(script_.calls.empty(), c.start_fails);
+    EXPECT_EQ(host_.Log().find("Error - kein Thread") != std::string::npos, c.start_fails) << host_.Log();
+    std::filesystem::remove(host_.LogFile());
   }
 }
 

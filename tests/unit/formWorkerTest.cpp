@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <system_error>
 #include <thread>
 
 #include "FakeShop.h"
@@ -341,55 +340,6 @@ TEST_F(formWorkerTest, PauseComesFromTheEnvironment) {
   auto worker = Connected("fake");
   EXPECT_EQ(Run(*worker, "GET_ORDERS"),
             (std::vector<std::string>{S(M::ORDERS_GET()), S(M::ORDERS_GET_SUCCESS()), "pause 25", kClose}));
-}
-
-TEST_F(formWorkerTest, CountsThatFailReachTheHostAsMinusOneWithAText) {
-  struct Case {
-    std::string label;
-    std::int32_t result;
-    bool throws;
-    std::int32_t open_orders;
-    std::string error;
-  };
-  const Case cases[] = {
-      {"counted", 3, false, 3, ""},
-      {"count raises", 3, true, -1, "SucheAnzahlOffeneBestellungenImShop ist fehlgeschlagen"},
-      {"count fails", -1, false, -1, "Die Anzahl der offenen Bestellungen konnte nicht ermittelt werden."},
-  };
-  auto worker = Connected("fake");
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.label);
-    script_.results = {{"SucheAnzahlOffeneBestellungenImShop", c.result}};
-    script_.throws.clear();
-    if (c.throws) script_.throws.insert("SucheAnzahlOffeneBestellungenImShop");
-    Run(*worker, "FIND_ORDERS");
-    EXPECT_EQ(worker->getOpenOrders(), c.open_orders);
-    EXPECT_EQ(worker->getError(), c.error);
-  }
-}
-
-TEST_F(formWorkerTest, TaskThatCannotStartRunsNothingAndSaysSo) {
-  host_.EnableLogging();
-  auto worker = Connected("fake");
-  script_.results = {{"SucheAnzahlOffeneBestellungenImShop", 3}};
-  script_.texts = {{"SucheAnzahlOffeneBestellungenImShop", "vom letzten Mal"}};
-  Run(*worker, "FIND_ORDERS");
-  ASSERT_EQ(worker->getOpenOrders(), 3);
-  script_.calls.clear();
-
-  formWorker::ScopedTaskStart refused([](std::function<void()>) -> std::thread {
-    throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
-  });
-  Settings settings;
-  settings.set_WEBSERVICE_METHODE("GET_ORDERS");
-  settings.Save();
-  EXPECT_FALSE(worker->ShowDialog());
-  EXPECT_EQ(view_->events, std::vector<std::string>{kClose});  // the window opened and closed
-  EXPECT_TRUE(script_.calls.empty());
-  EXPECT_EQ(worker->getOpenOrders(), formWorker::kOpenOrdersSentinel);
-  EXPECT_EQ(worker->getError(), "Der Vorgang konnte nicht gestartet werden. Bitte versuchen Sie es erneut.");
-  const std::string reason = std::make_error_code(std::errc::resource_unavailable_try_again).message();
-  EXPECT_NE(host_.Log().find("Error - " + reason), std::string::npos) << host_.Log();
 }
 
 TEST_F(formWorkerTest, EveryShowingStartsWithTheBarOfAFreshWindow) {
