@@ -237,7 +237,7 @@ IShop* formWorker::InitShop(const std::string& erp, const std::string& shopName,
   settings.set_WEBSERVICE_LOGIN(user);
   settings.set_WEBSERVICE_PASSWORD(pwd);
   // Only a connector whose connection data are stored may serve: it reads
-  // them from the store, and would otherwise talk to the shop before.
+  // them from the store, where a failed save leaves the data of another shop.
   settings.Save();
   shop_ = std::move(shop);
   return shop_.get();
