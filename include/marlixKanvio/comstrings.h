@@ -16,11 +16,15 @@
 
 #ifdef _WIN32
 #include <windows.h>
+/* oleauto.h needs windows.h first. */
 #include <oleauto.h>
 #else
 
 #ifdef __cplusplus
 extern "C" {
+#else
+/* char16_t is a keyword in C++ only; C11 declares it here. */
+#include <uchar.h>
 #endif
 
 typedef char16_t OLECHAR;

@@ -59,7 +59,8 @@ KANVIO_EXPORT int32_t KANVIO_CALL ManageReportScheduleFBA(BSTR* Fehlermeldung);
 KANVIO_EXPORT int32_t KANVIO_CALL GetReports(char** Fehlermeldung);
 
 /* Writes the orders file XMLFile. 1 once the window has closed; a failure
- * of the shop reaches the host through the error text only. */
+ * of the shop reaches the host through the error text only. Like every
+ * operation, -1 with a text when the operation could not be started. */
 KANVIO_EXPORT int32_t KANVIO_CALL GetOrders(BSTR XMLFile, BSTR* Fehlermeldung);
 
 /* Connects an eBay seller account; token is in/out. 1 connected, -1 failure. */
@@ -76,7 +77,7 @@ KANVIO_EXPORT int32_t KANVIO_CALL Init(BSTR erp, BSTR shopName, BSTR shopUrl, BS
  * empty means supported), -1 without connection or for an unknown name. */
 KANVIO_EXPORT int32_t KANVIO_CALL FunctionSupported(BSTR functionName, BSTR* Fehlermeldung);
 
-/* The number of open orders (-1 on failure). */
+/* The number of open orders (-1 on failure, with a text). */
 KANVIO_EXPORT int32_t KANVIO_CALL GetUnimportedOrdersCount(BSTR* Fehlermeldung);
 /* Operations on files: the library writes XMLFile (GetWebshopArticleList,
  * GetArticles) or reads the file the host wrote (the others). */

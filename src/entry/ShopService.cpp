@@ -40,23 +40,37 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 10> kShopNam
     {"angepasst", "individuell"},
 }};
 
-using Check = std::int32_t (*)(IShop& shop, std::string& error);
+// The host reads an empty text after FunctionSupported as "supported", so a
+// check that says no (0 or less) without a text of its own gets this one.
+// The count row runs the real count, whose result says nothing about support.
+constexpr const char* kUnsupported = "Der von Ihnen gewählte Webshop unterstützt diese Funktion nicht.";
+
+struct Check {
+  std::string_view name;
+  std::int32_t (*call)(IShop& shop, std::string& error);
+  const char* refusal;  // the text for "no" without a text; nullptr: none
+};
 
 // The connector operation behind each name that FunctionSupported answers.
-constexpr std::array<std::pair<std::string_view, Check>, 11> kChecks{{
+constexpr std::array<Check, 11> kChecks{{
     {"GetUnimportedOrdersCount",
-     [](IShop& s, std::string&) { return s.SucheAnzahlOffeneBestellungenImShop(); }},
-    {"GetOrders", [](IShop& s, std::string& e) { return s.HoleBestellungenVomShop(e, true); }},
-    {"GetWebshopArticleList", [](IShop& s, std::string& e) { return s.HoleArtikellisteVomShop(e, true); }},
-    {"GetArticles", [](IShop& s, std::string& e) { return s.HoleArtikelVomShop(e, true); }},
-    {"CHECKCON", [](IShop& s, std::string& e) { return s.KontrolliereVerbindungZumShop(e, true); }},
-    {"SetArticles", [](IShop& s, std::string& e) { return s.ExportArtikelZumShop(e, true); }},
-    {"SetArticlePrices", [](IShop& s, std::string& e) { return s.SetzeArtikelPreise(e, true); }},
-    {"SetOrderStatus", [](IShop& s, std::string& e) { return s.SetzeBestellstatus(e, true); }},
+     [](IShop& s, std::string&) { return s.SucheAnzahlOffeneBestellungenImShop(); }, nullptr},
+    {"GetOrders", [](IShop& s, std::string& e) { return s.HoleBestellungenVomShop(e, true); }, kUnsupported},
+    {"GetWebshopArticleList", [](IShop& s, std::string& e) { return s.HoleArtikellisteVomShop(e, true); },
+     kUnsupported},
+    {"GetArticles", [](IShop& s, std::string& e) { return s.HoleArtikelVomShop(e, true); }, kUnsupported},
+    // The connection check checks for real: its "no" is a missing connection.
+    {"CHECKCON", [](IShop& s, std::string& e) { return s.KontrolliereVerbindungZumShop(e, true); },
+     kNoShopConnection},
+    {"SetArticles", [](IShop& s, std::string& e) { return s.ExportArtikelZumShop(e, true); }, kUnsupported},
+    {"SetArticlePrices", [](IShop& s, std::string& e) { return s.SetzeArtikelPreise(e, true); },
+     kUnsupported},
+    {"SetOrderStatus", [](IShop& s, std::string& e) { return s.SetzeBestellstatus(e, true); }, kUnsupported},
     {"SetzeBestellstatusVonOrderID",
-     [](IShop& s, std::string& e) { return s.SetzeBestellstatusVonOrderID(e, "", true); }},
-    {"SetStockValues", [](IShop& s, std::string& e) { return s.SetzeLagerbestand(e, true); }},
-    {"SetPriceLists", [](IShop& s, std::string& e) { return s.ExportierePreisListenzuArtikel(e, true); }},
+     [](IShop& s, std::string& e) { return s.SetzeBestellstatusVonOrderID(e, "", true); }, kUnsupported},
+    {"SetStockValues", [](IShop& s, std::string& e) { return s.SetzeLagerbestand(e, true); }, kUnsupported},
+    {"SetPriceLists", [](IShop& s, std::string& e) { return s.ExportierePreisListenzuArtikel(e, true); },
+     kUnsupported},
 }};
 
 void MakeConfigFileCurrent() { ConfigFileWriter{}; }
@@ -179,9 +193,10 @@ std::int32_t ShopService::FunctionSupported(const std::string& functionName, std
     return -1;
   }
   if (RejectedByMarketplace(Fehlermeldung)) return 1;
-  for (auto [name, check] : kChecks) {
-    if (name == functionName) {
-      check(*connector, Fehlermeldung);
+  for (const Check& check : kChecks) {
+    if (check.name == functionName) {
+      const std::int32_t answer = check.call(*connector, Fehlermeldung);
+      if (answer <= 0 && Fehlermeldung.empty() && check.refusal != nullptr) Fehlermeldung = check.refusal;
       return 1;
     }
   }
@@ -221,8 +236,9 @@ std::int32_t ShopService::CallFunction(const std::string& methode, const std::st
     Fehlermeldung = kShopNotFound;
     return -1;
   }
-  worker_->ShowDialog();
+  const bool ran = worker_->ShowDialog();
   Fehlermeldung = worker_->getError();
+  if (!ran) return -1;
   const std::int32_t open_orders = worker_->getOpenOrders();
   return open_orders != formWorker::kOpenOrdersSentinel ? open_orders : 1;
 }

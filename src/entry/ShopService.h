@@ -44,7 +44,8 @@ class ShopService {
   static std::int32_t FunctionSupported(const std::string& functionName, std::string& Fehlermeldung);
   static std::int32_t DeInit(std::string& Fehlermeldung);
 
-  // Operations: each blocks until the worker window has closed.
+  // Operations: each blocks until the worker window has closed. When the
+  // operation's task cannot be started they answer -1 with a text.
   static std::int32_t ManageReportSchedule(std::string& Fehlermeldung);
   static std::int32_t ManageReportScheduleFBA(std::string& Fehlermeldung);
   static std::int32_t GetReportsFromAmazon(std::string& Fehlermeldung);

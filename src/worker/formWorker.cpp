@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string_view>
+#include <utility>
 
 #include "config/Logger.h"
 #include "config/Settings.h"
@@ -18,6 +19,11 @@
 
 namespace kanvio {
 namespace {
+
+constexpr const char* kTaskNotStarted =
+    "Der Vorgang konnte nicht gestartet werden. Bitte versuchen Sie es erneut.";
+constexpr const char* kUnknownFailure = "Bei dem Vorgang ist ein unbekannter Fehler aufgetreten.";
+constexpr const char* kCountFailed = "Die Anzahl der offenen Bestellungen konnte nicht ermittelt werden.";
 
 using Message = const std::string& (*)();
 using M = UserMessages;
@@ -180,7 +186,18 @@ bool FileExists(const std::string& utf8_path) {
   return std::filesystem::exists(platform::PathFromUtf8(utf8_path), ec);
 }
 
+// Empty: a thread of the worker's own.
+formWorker::TaskStart& TaskStartSlot() {
+  static formWorker::TaskStart start;
+  return start;
+}
+
 }  // namespace
+
+formWorker::ScopedTaskStart::ScopedTaskStart(TaskStart start)
+    : previous_(std::exchange(TaskStartSlot(), std::move(start))) {}
+
+formWorker::ScopedTaskStart::~ScopedTaskStart() { TaskStartSlot() = std::move(previous_); }
 
 formWorker::formWorker(bool visible) : formWorker(visible, platform::CreateProgressView(), nullptr) {}
 
@@ -208,9 +225,10 @@ std::chrono::milliseconds formWorker::PauseFromEnvironment() {
 
 IShop* formWorker::InitShop(const std::string& erp, const std::string& shopName, const std::string& shopUrl,
                             const std::string& user, const std::string& pwd) {
+  shop_.reset();
   InitShopCommand command(shopName, *this);
   command.Execute();
-  shop_ = command.GetShop();
+  std::unique_ptr<IShop> shop = command.GetShop();
 
   Settings settings;
   settings.set_ERP_SYSTEM(text::ToLower(erp));
@@ -218,18 +236,20 @@ IShop* formWorker::InitShop(const std::string& erp, const std::string& shopName,
   settings.set_WEBSERVICE_URL(text::TrimEnd(shopUrl, "/"));
   settings.set_WEBSERVICE_LOGIN(user);
   settings.set_WEBSERVICE_PASSWORD(pwd);
+  // Only a connector whose connection data are stored may serve: it reads
+  // them from the store, where a failed save leaves the data of another shop.
   settings.Save();
+  shop_ = std::move(shop);
   return shop_.get();
 }
 
-void formWorker::ShowDialog() {
-  try {
-    task_ = std::thread([this] { runMethod(); });
-  } catch (...) {
-    // Without a task nobody would queue the close, and the host would hang.
-    LogCaughtFailure();
-    closeForm();
-  }
+bool formWorker::ShowDialog() {
+  // Neither the count nor the text of the operation before may answer for
+  // this one, whether it runs or not.
+  openOrders_ = kOpenOrdersSentinel;
+  fehlerMeldung_.clear();
+  maximum_ = kInitialMaximum;
+  const bool started = StartTask();
   struct Joiner {
     std::thread& task;
     ~Joiner() {
@@ -238,6 +258,21 @@ void formWorker::ShowDialog() {
   } joiner{task_};
   view_->RunModal(isVisable_, ColorTable::Colors());
   LogMissingWindow();
+  return started;
+}
+
+bool formWorker::StartTask() {
+  try {
+    auto task = [this] { runMethod(); };
+    task_ = TaskStartSlot() ? TaskStartSlot()(task) : std::thread(task);
+    return true;
+  } catch (...) {
+    LogCaughtFailure();
+    fehlerMeldung_ = kTaskNotStarted;
+    // Without a task nobody would queue the close, and the host would hang.
+    closeForm();
+    return false;
+  }
 }
 
 // Without a desktop (a service, no display) the operation runs without a
@@ -248,17 +283,14 @@ void formWorker::LogMissingWindow() {
   if (reason.empty()) return;
   missing_window_logged_ = true;
   try {
-    Logger::LogWarning("Das Fortschrittsfenster konnte nicht angezeigt werden, der Vorgang läuft ohne Fenster: " +
-                       reason);
+    Logger::LogWarning(
+        "Das Fortschrittsfenster konnte nicht angezeigt werden, der Vorgang läuft ohne Fenster: " + reason);
   } catch (...) {
   }
 }
 
 void formWorker::runMethod() {
   try {
-    openOrders_ = kOpenOrdersSentinel;
-    // A text from an earlier operation would be reported again for this one.
-    fehlerMeldung_.clear();
     Settings settings;
     if (shop_) {
       RunOperation(settings.WEBSERVICE_METHODE(), settings.WEBSERVICE_INPUTORDERS_FILEPATH());
@@ -272,6 +304,7 @@ void formWorker::runMethod() {
     if (fehlerMeldung_.empty()) fehlerMeldung_ = failure.what();
   } catch (...) {
     LogCaughtFailure();
+    if (fehlerMeldung_.empty()) fehlerMeldung_ = kUnknownFailure;
   }
   closeForm();
 }
@@ -282,8 +315,14 @@ void formWorker::RunOperation(const std::string& methode, const std::string& inp
   ShowMessage(operation->before());
   if (operation->checks_input_file && !FileExists(input_file))
     LogFailure("SET_ORDERSTATESFROMFILE: Die Eingabedatei " + input_file + " existiert nicht.");
+  // A count that raises has failed; the sentinel would reach the host as 1.
+  if (operation->counts_open_orders) openOrders_ = shop_result::kFailed;
   const std::int32_t result = operation->call(*shop_, fehlerMeldung_);
-  if (operation->counts_open_orders) openOrders_ = result;
+  if (operation->counts_open_orders) {
+    openOrders_ = result;
+    // The count has no error text of its own; -1 must not reach the host without one.
+    if (result == shop_result::kFailed && fehlerMeldung_.empty()) fehlerMeldung_ = kCountFailed;
+  }
   const Reaction& reaction = ReactionTo(*operation, result);
   if (reaction.message != nullptr) ShowMessage(reaction.message());
   if (reaction.warn) WarnArticlesMayMiss();

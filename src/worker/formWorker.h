@@ -20,6 +20,8 @@ class formWorker : public IWorker {
  public:
   // Waits on the background task; the real one sleeps.
   using Pause = std::function<void(std::chrono::milliseconds)>;
+  // Starts the background task of a showing; throws when the system refuses.
+  using TaskStart = std::function<std::thread(std::function<void()> task)>;
 
   static constexpr std::chrono::milliseconds kPause{1500};
   static constexpr std::int32_t kOpenOrdersSentinel = -10;
@@ -35,6 +37,7 @@ class formWorker : public IWorker {
 
   // Creates the connector for shopName (nullptr when the factory does not
   // know it) and stores the connection data. The worker owns the connector.
+  // Throws Error when the data cannot be stored; the worker then has none.
   IShop* InitShop(const std::string& erp, const std::string& shopName, const std::string& shopUrl,
                   const std::string& user, const std::string& pwd);
   IShop* shop() const { return shop_.get(); }
@@ -43,7 +46,9 @@ class formWorker : public IWorker {
   // Runs the operation named in the settings store (WEBSERVICE_METHODE) on a
   // background task and returns once the window has closed and the task has
   // ended. A failure of the operation is logged; the window closes all the same.
-  void ShowDialog();
+  // False when the task could not be started: the operation did not run, the
+  // failure is logged and getError() says so.
+  bool ShowDialog();
 
   void setUserStatusMessage(const std::string& msg, std::int32_t value) override;
   void SetMaxValue(std::int32_t value) override;
@@ -55,12 +60,26 @@ class formWorker : public IWorker {
 
   static std::chrono::milliseconds PauseFromEnvironment();
 
+  // For tests: every showing from now on starts its task with start, until
+  // the object goes. Not while a worker shows.
+  class ScopedTaskStart {
+   public:
+    explicit ScopedTaskStart(TaskStart start);
+    ~ScopedTaskStart();
+    ScopedTaskStart(const ScopedTaskStart&) = delete;
+    ScopedTaskStart& operator=(const ScopedTaskStart&) = delete;
+
+   private:
+    TaskStart previous_;
+  };
+
  private:
   void runMethod();
   void RunOperation(const std::string& methode, const std::string& input_file);
   void ShowMessage(const std::string& msg) { setUserStatusMessage(msg, -1); }
   void Wait() { pause_(pause_length_); }
   void WarnArticlesMayMiss();
+  bool StartTask();
   void closeForm();
   void LogMissingWindow();
   // Queues action on the window's thread; a failure inside it is logged there.
@@ -77,8 +96,10 @@ class formWorker : public IWorker {
   std::string fehlerMeldung_;
   std::int32_t openOrders_ = kOpenOrdersSentinel;
 
-  // Touched on the window's thread only.
-  std::int32_t maximum_ = 101;
+  // Touched on the window's thread only. Each showing starts with the bar of
+  // a fresh window, whatever an earlier operation set.
+  static constexpr std::int32_t kInitialMaximum = 101;
+  std::int32_t maximum_ = kInitialMaximum;
   bool missing_window_logged_ = false;
 };
 

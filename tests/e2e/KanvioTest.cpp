@@ -64,8 +64,9 @@ TEST_F(KanvioTest, SkipsTheOperationsWhenTheConnectionFails) {
 }
 
 TEST_F(KanvioTest, RejectsWrongUsage) {
-  const std::string cases[] = {"frobnicate", "get-orders", "--shop gambio count-orders",
-                               "--amazon A1 --ebay haendler", "--pause-ms -3"};
+  const std::string cases[] = {
+      "frobnicate",    "get-orders",   "--shop gambio count-orders", "--amazon A1 --ebay haendler",
+      "--pause-ms -3", "get-orders ''"};
   for (const auto& arguments : cases) {
     const Outcome run = Kanvio(arguments);
     EXPECT_EQ(run.exit_code, 2) << arguments;
@@ -73,6 +74,20 @@ TEST_F(KanvioTest, RejectsWrongUsage) {
   }
   EXPECT_EQ(Kanvio("--library " + (dir_ / "fehlt.so").string()).exit_code, 3);
   EXPECT_EQ(Kanvio("--help").exit_code, 0);
+}
+
+TEST_F(KanvioTest, AFailedCallIsReportedAndTheConnectionStillEnds) {
+  // Without a working folder a relative file has no full path.
+  const auto gone = dir_ / "weg";
+  std::filesystem::create_directory(gone);
+  const Outcome run =
+      Kanvio(TestShop("SucheAnzahlOffeneBestellungenImShop=4") + "get-orders orders.xml count-orders",
+             "cd " + gone.string() + " && rmdir " + gone.string() + " &&");
+  EXPECT_EQ(run.exit_code, 1) << run.err;
+  EXPECT_EQ(
+      run.out,
+      "InitStatusAnzeige = 1\nInit = 1\nGetUnimportedOrdersCount = 4\nDeInit = 1\nDeInitStatusAnzeige = 1\n");
+  EXPECT_NE(run.err.find("kanvio: get-orders: "), std::string::npos) << run.err;
 }
 
 TEST_F(KanvioTest, RunsCleanUnderValgrind) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include <functional>
 #include <mutex>
 
 #include "FakeServer.h"
@@ -238,6 +239,63 @@ TEST_F(PHPShopTest, UploadFailuresAnswerAsTheProtocolSays) {
   EXPECT_EQ(error, "");
   for (const auto& request : sim_.Requests())
     EXPECT_EQ(request.body.find("<ArtikelnummerWebshop>A-101<"), std::string::npos);
+}
+
+// Scripts that answer 501 however they are asked: a failure that is logged
+// and never a success, and a failed side check leaves no text behind.
+TEST_F(PHPShopTest, A501IsAFailureThatIsLoggedAndNeverASuccess) {
+  test::WriteFile(dir_ / "programdata/Ledgrox/Ledgrox.ini",
+                  "[System Configuration]\r\nLOG_EXCEPTIONS=true\r\n");
+  const auto log = dir_ / "programdata/Logs/kvxError.log";
+  const std::string status501 = HttpStatusMessage(501);
+  const std::string stock =
+      "<LagerbestandExport><Artikel><ArtikelnummerWebshop>A-1</ArtikelnummerWebshop>"
+      "</Artikel></LagerbestandExport>";
+  using Operation = std::function<std::int32_t(PHPShop&, std::string&)>;
+  const Operation articles_in = [](PHPShop& s, std::string& e) { return s.ExportArtikelZumShop(e, false); };
+  const Operation articles_out = [](PHPShop& s, std::string& e) { return s.HoleArtikelVomShop(e, false); };
+  struct Case {
+    std::string target;  // answers 501
+    bool packages;
+    std::string file;  // the host file before and, unless written, after
+    Operation run;
+    std::int32_t result;
+    std::string error;
+    std::size_t requests;  // to target: a 501 is retried once without Content-Encoding
+    bool written;
+  };
+  const Case cases[] = {
+      // A web page in a 501 is no page instead of the script: Init goes on with the text.
+      {"val:daten_holen", false, "",
+       [](PHPShop& s, std::string& e) { return s.KontrolliereVerbindungZumShop(e, false); }, -2, status501, 1,
+       false},
+      {"sync:stockvalue_to_shop", false, stock,
+       [](PHPShop& s, std::string& e) { return s.SetzeLagerbestand(e, false); }, -1, status501, 2, false},
+      {"sync:lqx_to_shop", false, ArticleExport(3), articles_in, -1, "", 2, false},
+      {"sync:lqx_to_shop", true, ArticleExport(3), articles_in, -1, "", 2, false},
+      {"sync:shop_to_lqx", false, "alt", articles_out, -1, "", 2, false},
+      {"sync:articlelist_from_shop", false, "alt",
+       [](PHPShop& s, std::string& e) { return s.HoleArtikellisteVomShop(e, false); }, -1, "", 2, false},
+      // Without paging information the download goes on in one piece.
+      {"val:paging_informationen", true, "alt", articles_out, 1, "", 2, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.target + (c.packages ? " in packages" : ""));
+    std::filesystem::remove(log);
+    sim_.ClearRequests();
+    sim_.Failures().ClearAll();
+    sim_.Failures().Set(c.target, Failure::Status501("<html><body>501 Not Implemented</body></html>"));
+    SetConfig("PackageSplitting", c.packages ? "true" : "false");
+    UseFile(dir_ / "host.xml", c.file);
+    std::string error;
+    EXPECT_EQ(c.run(shop_, error), c.result);
+    EXPECT_EQ(error, c.error);
+    EXPECT_EQ(Count(c.target), c.requests);
+    EXPECT_TRUE(std::filesystem::exists(log) && test::ReadFile(log).find(status501) != std::string::npos);
+    if (!c.file.empty()) {
+      EXPECT_EQ(test::ReadFile(dir_ / "host.xml") == c.file, !c.written);
+    }
+  }
 }
 
 TEST_F(PHPShopTest, PackageAmountBelowOneFailsWithoutRequest) {

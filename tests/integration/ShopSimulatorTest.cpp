@@ -327,6 +327,7 @@ TEST(FailureTest, ParsesTheCommandLineForms) {
       {"500", FailureKind::kStatus500, "", 0ms},
       {"500:Fehler: Datenbank", FailureKind::kStatus500, "Fehler: Datenbank", 0ms},
       {"501-utf8", FailureKind::kRejectUtf8Header, "", 0ms},
+      {"501:<html>", FailureKind::kStatus501, "<html>", 0ms},
       {"html", FailureKind::kHtmlPage, "", 0ms},
       {"slow", FailureKind::kSlow, "", 0ms},
       {"slow:2500", FailureKind::kSlow, "", 2500ms},

@@ -1,14 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <functional>
+#include <optional>
+#include <system_error>
 #include <thread>
+#include <tuple>
 
 #include "FakeShop.h"
 #include "HostFolders.h"
 #include "TestSupport.h"
 #include "config/Settings.h"
 #include "entry/ShopService.h"
+#include "platform/Environment.h"
 #include "support/Resources.h"
+#include "worker/formWorker.h"
 
 namespace kanvio::test {
 namespace {
@@ -146,11 +152,15 @@ TEST_F(ShopServiceTest, OperationAnswersOneWithTheConnectorsText) {
 
 TEST_F(ShopServiceTest, OpenOrdersCountIsTheResult) {
   ASSERT_EQ(Init("fake"), 1);
-  const std::pair<std::int32_t, std::int32_t> cases[] = {{5, 5}, {0, 0}, {-1, -1}, {-10, 1}};
-  for (auto [count, result] : cases) {
+  const std::tuple<std::int32_t, std::int32_t, std::string> cases[] = {
+      {5, 5, ""},
+      {0, 0, ""},
+      {-1, -1, "Die Anzahl der offenen Bestellungen konnte nicht ermittelt werden."},
+      {-10, 1, ""}};
+  for (const auto& [count, result, error] : cases) {
     script_.results = {{"SucheAnzahlOffeneBestellungenImShop", count}};
     EXPECT_EQ(ShopService::GetUnimportedOrdersCount(error_), result) << count;
-    EXPECT_EQ(error_, "");
+    EXPECT_EQ(error_, error) << count;
   }
   EXPECT_EQ(Settings().WEBSERVICE_RESULT_FILEPATH(), "");
 }
@@ -210,6 +220,105 @@ TEST_F(ShopServiceTest, FunctionSupportedAsksTheMatchingOperation) {
   for (const char* unknown : {"setpricelists", "DeInit", ""}) {
     EXPECT_THROW(ShopService::FunctionSupported(unknown, error_), Error) << unknown;
   }
+}
+
+// Failures that once reached the host as success: each answers -1 with a
+// text, and a count of the operation before (3) never answers for it.
+TEST_F(ShopServiceTest, FailedOperationsAnswerMinusOneWithAText) {
+  using S = ShopService;
+  struct Case {
+    std::string label;
+    std::function<void(ShopScript&)> arrange;
+    bool start_fails;
+    std::function<std::int32_t(std::string&)> call;
+    std::string error;
+  };
+  const std::string not_started = "Der Vorgang konnte nicht gestartet werden. Bitte versuchen Sie es erneut.";
+  const Case cases[] = {
+      {"task cannot start", [](ShopScript&) {}, true, [](std::string& e) { return S::GetOrders("", e); },
+       not_started},
+      {"task of a count cannot start", [](ShopScript&) {}, true,
+       [](std::string& e) { return S::GetUnimportedOrdersCount(e); }, not_started},
+      {"count raises", [](ShopScript& s) { s.throws = {"SucheAnzahlOffeneBestellungenImShop"}; }, false,
+       [](std::string& e) { return S::GetUnimportedOrdersCount(e); },
+       "SucheAnzahlOffeneBestellungenImShop ist fehlgeschlagen"},
+      {"count fails without a text",
+       [](ShopScript& s) {
+         s.results = {{"SucheAnzahlOffeneBestellungenImShop", -1}};
+       },
+       false, [](std::string& e) { return S::GetUnimportedOrdersCount(e); },
+       "Die Anzahl der offenen Bestellungen konnte nicht ermittelt werden."},
+  };
+  host_.EnableLogging();
+  ASSERT_EQ(Init("fake"), 1);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    script_ = {};
+    script_.results = {{"SucheAnzahlOffeneBestellungenImShop", 3}};
+    script_.texts = {{"SucheAnzahlOffeneBestellungenImShop", "vom letzten Mal"}};
+    ASSERT_EQ(S::GetUnimportedOrdersCount(error_), 3);
+    script_ = {};
+    c.arrange(script_);
+    std::optional<formWorker::ScopedTaskStart> refused;
+    if (c.start_fails)
+      refused.emplace([](std::function<void()>) -> std::thread {
+        throw std::system_error(EAGAIN, std::generic_category(), "kein Thread");
+      });
+    EXPECT_EQ(c.call(error_), -1);
+    EXPECT_EQ(error_, c.error);
+    EXPECT_EQ(script_.calls.empty(), c.start_fails);
+    EXPECT_EQ(host_.Log().find("Error - kein Thread") != std::string::npos, c.start_fails) << host_.Log();
+    std::filesystem::remove(host_.LogFile());
+  }
+}
+
+TEST_F(ShopServiceTest, FunctionSupportedNeverAnswersNoWithAnEmptyText) {
+  const std::string unsupported = "Der von Ihnen gewählte Webshop unterstützt diese Funktion nicht.";
+  struct Case {
+    std::string function;
+    std::string operation;
+    std::int32_t answer;
+    std::string text;
+    std::string error;
+  };
+  const Case cases[] = {
+      {"GetOrders", "HoleBestellungenVomShop", 1, "", ""},
+      {"GetOrders", "HoleBestellungenVomShop", 0, "", unsupported},
+      {"SetArticles", "ExportArtikelZumShop", -1, "", unsupported},
+      {"SetzeBestellstatusVonOrderID", "SetzeBestellstatusVonOrderID", 0, "", unsupported},
+      {"SetPriceLists", "ExportierePreisListenzuArtikel", -2, "Eigener Text", "Eigener Text"},
+      {"CHECKCON", "KontrolliereVerbindungZumShop", -1, "", kNoConnection},
+      {"CHECKCON", "KontrolliereVerbindungZumShop", -2, "Zeitüberschreitung", "Zeitüberschreitung"},
+      // The count row runs the real count: no open orders says nothing about support.
+      {"GetUnimportedOrdersCount", "SucheAnzahlOffeneBestellungenImShop", 0, "", ""},
+      {"GetUnimportedOrdersCount", "SucheAnzahlOffeneBestellungenImShop", -1, "", ""},
+  };
+  ASSERT_EQ(Init("fake"), 1);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.function + " -> " + std::to_string(c.answer));
+    script_.results = {{c.operation, c.answer}};
+    script_.texts = {{c.operation, c.text}};
+    EXPECT_EQ(ShopService::FunctionSupported(c.function, error_), 1);
+    EXPECT_EQ(error_, c.error);
+  }
+}
+
+TEST_F(ShopServiceTest, InitWhoseConnectionDataCannotBeStoredLeavesNoConnector) {
+  const std::string store = Settings::StoreFile().parent_path().string();
+  WriteFile(dir_ / "blocked", "");  // a file where the store's folder would have to be
+  ScopedEnv restore("KANVIO_USER_CONFIG_DIR", store);
+  // The connector is made between the two saves of Init; the second one fails.
+  ShopCaller::Register("storebreaker", [this](IWorker& worker) {
+    platform::SetEnvironment("KANVIO_USER_CONFIG_DIR", (dir_ / "blocked" / "store").string());
+    return std::make_unique<FakeShop>(worker, script_);
+  });
+  EXPECT_ANY_THROW(Init("storebreaker"));  // the export's guard answers -1
+  ShopCaller::Unregister("storebreaker");
+  platform::SetEnvironment("KANVIO_USER_CONFIG_DIR", store);
+
+  EXPECT_EQ(ShopService::GetOrders((dir_ / "orders.xml").string(), error_), -1);
+  EXPECT_EQ(error_, kNotFound);
+  EXPECT_TRUE(script_.calls.empty());
 }
 
 TEST_F(ShopServiceTest, InitAmazonWithoutMerchantIdStoresNothing) {

@@ -263,7 +263,8 @@ TEST_F(formWorkerTest, MissingWindowIsLoggedOnceAndTheOperationRunsAllTheSame) {
   EXPECT_EQ(Run(*worker, "GET_ORDERS"), expected);
   EXPECT_EQ(Run(*worker, "GET_ORDERS"), expected);
   const std::string line =
-      "Warning - Das Fortschrittsfenster konnte nicht angezeigt werden, der Vorgang läuft ohne Fenster: kein Desktop";
+      "Warning - Das Fortschrittsfenster konnte nicht angezeigt werden, der Vorgang läuft ohne Fenster: kein "
+      "Desktop";
   const auto lines = host_.LogLines();
   EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                           [&](const std::string& logged) { return logged.find(line) != std::string::npos; }),
@@ -339,6 +340,17 @@ TEST_F(formWorkerTest, PauseComesFromTheEnvironment) {
   auto worker = Connected("fake");
   EXPECT_EQ(Run(*worker, "GET_ORDERS"),
             (std::vector<std::string>{S(M::ORDERS_GET()), S(M::ORDERS_GET_SUCCESS()), "pause 25", kClose}));
+}
+
+TEST_F(formWorkerTest, EveryShowingStartsWithTheBarOfAFreshWindow) {
+  auto worker = Connected("fake");
+  script_.during = [](IWorker& w) { w.SetMaxValue(3); };
+  Run(*worker, "SET_ARTICLES");
+  // The next operation's bar is the marquee of maximum 101 again.
+  script_.during = [](IWorker& w) { w.setUserStatusMessage("Seite 50", 50); };
+  EXPECT_EQ(Run(*worker, "GET_ARTICLES"),
+            (std::vector<std::string>{S(M::ARTICLE_GET()), S("Seite 50"), "progress 50",
+                                      S(M::ARTICLE_GET_SUCCESS()), kPause, kClose}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/CodePage.h"
+#include "platform/FileSystem.h"
 #include "support/Error.h"
 #include "support/Text.h"
 
@@ -62,12 +63,12 @@ class ConnectorLibrary::Bstr {
 ConnectorLibrary::ConnectorLibrary(const std::filesystem::path& path) : library_(path) {
   for (const char* name : kExports) {
     void* symbol = library_.Symbol(name);
-    if (symbol == nullptr) throw Error(path.string() + " exportiert " + name + " nicht.");
+    if (symbol == nullptr) throw Error(platform::PathToUtf8(path) + " exportiert " + name + " nicht.");
     exports_[name] = symbol;
   }
   com_ = platform::ComStringFunctionsFor(library_);
   if (!com_.alloc || !com_.length || !com_.free || !com_.task_free)
-    throw Error(path.string() + " exportiert die COM-Textfunktionen nicht.");
+    throw Error(platform::PathToUtf8(path) + " exportiert die COM-Textfunktionen nicht.");
 }
 
 template <typename Fn>
@@ -126,9 +127,10 @@ Answer ConnectorLibrary::InitEbay(const std::string& erp, const std::string& use
   answer.code = Export<decltype(&::InitEbay)>("InitEbay")(e, u, s, d, b, p, &error, in_out.InOut());
   answer.text = TakeText(error);
   BSTR held = *in_out.InOut();
-  token = held ? text::Utf16ToUtf8(
-                     std::u16string_view(reinterpret_cast<const char16_t*>(held), com_.length(held)))
-               : std::string();
+  token =
+      held
+          ? text::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(held), com_.length(held)))
+          : std::string();
   return answer;
 }
 

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "platform/FileSystem.h"
 #include "support/Error.h"
 
 namespace kanvio::tool {
@@ -44,6 +45,8 @@ std::vector<Step> ParseSteps(const std::vector<std::string>& words) {
       if (++i == words.size())
         throw Error(std::string(found->command) + " needs " + std::string(found->argument));
       step.argument = words[i];
+      if (found->argument == "FILE" && step.argument.empty())
+        throw Error(std::string(found->command) + " needs FILE, not an empty text");
     }
     steps.push_back(step);
   }
@@ -61,13 +64,16 @@ std::string OperationsHelp() {
   return help;
 }
 
+std::string AbsolutePath(const std::string& path) {
+  return platform::PathToUtf8(std::filesystem::absolute(platform::PathFromUtf8(path)));
+}
+
 Answer Run(const ConnectorLibrary& library, const Step& step) {
   const Operation& operation = *step.operation;
   const std::string name(operation.export_name);
   if (name == "GetReports") return library.GetReports();
   if (operation.argument.empty()) return library.Call(name);
-  if (operation.argument == "FILE")
-    return library.Call(name, std::filesystem::absolute(step.argument).string());
+  if (operation.argument == "FILE") return library.Call(name, AbsolutePath(step.argument));
   return library.Call(name, step.argument);
 }
 

@@ -27,11 +27,16 @@ struct Step {
 const std::vector<Operation>& Operations();
 
 // Splits "get-orders a.xml count-orders ..." into steps; throws kanvio::Error
-// naming the first word that is no operation or an operation without its argument.
+// naming the first word that is no operation or an operation without its
+// argument (an empty FILE counts as none).
 std::vector<Step> ParseSteps(const std::vector<std::string>& words);
 
 // The help text that lists the operations.
 std::string OperationsHelp();
+
+// The full path of a UTF-8 path, which the library expects. Throws (a
+// filesystem error) when there is none, e.g. the working folder is gone.
+std::string AbsolutePath(const std::string& path);
 
 // Calls the export of the step. Relative file paths are made absolute first:
 // the library expects full paths.

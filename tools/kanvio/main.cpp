@@ -3,11 +3,14 @@
 #include <CLI/CLI.hpp>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 
 #include "ConnectorLibrary.h"
 #include "Operations.h"
+#include "platform/CommandLine.h"
 #include "platform/DynamicLibrary.h"
 #include "platform/Environment.h"
+#include "platform/FileSystem.h"
 #include "support/Error.h"
 
 namespace kanvio::tool {
@@ -101,23 +104,43 @@ class Session {
  public:
   explicit Session(const ConnectorLibrary& library) : library_(library) {}
 
+  // Whatever fails on the way, the connection ends with DeInit, as the ERP's does.
   int Run(const Options& o, const std::vector<Step>& steps) {
     Print("InitStatusAnzeige", {library_.InitStatusAnzeige(&IgnoreStatus), ""});
-    if (!o.imported_orders.empty())
-      Note("SetEbayImportedOrdersPath",
-           library_.Call("SetEbayImportedOrdersPath", std::filesystem::absolute(o.imported_orders).string()));
-    if (Connect(o)) {
-      for (const auto& step : steps)
-        Note(std::string(step.operation->export_name), tool::Run(library_, step));
+    bool connected = false;
+    Attempt("SetEbayImportedOrdersPath", [&] {
+      if (!o.imported_orders.empty())
+        Note("SetEbayImportedOrdersPath",
+             library_.Call("SetEbayImportedOrdersPath", AbsolutePath(o.imported_orders)));
+    });
+    Attempt("initialisation", [&] { connected = Connect(o); });
+    if (connected) {
+      for (const auto& step : steps) {
+        const std::string name(step.operation->export_name);
+        Attempt(std::string(step.operation->command), [&] { Note(name, tool::Run(library_, step)); });
+      }
     } else if (!steps.empty()) {
       std::cout << "No connection: operations skipped." << std::endl;
     }
-    Note("DeInit", library_.DeInit());
+    Attempt("DeInit", [&] { Note("DeInit", library_.DeInit()); });
     Print("DeInitStatusAnzeige", {library_.DeInitStatusAnzeige(), ""});
     return failed_ ? kExitFailed : 0;
   }
 
  private:
+  // A failure on kanvio's side of a call is reported and counts as a failed
+  // export; the session goes on with the next step.
+  template <typename Body>
+  void Attempt(const std::string& what, Body&& body) {
+    try {
+      body();
+    } catch (const std::exception& e) {
+      std::cout << std::flush;
+      std::cerr << "kanvio: " << what << ": " << e.what() << std::endl;
+      failed_ = true;
+    }
+  }
+
   // Without connection options the operations run unconnected, as a host
   // that skipped the initialisation would.
   bool Connect(const Options& o) {
@@ -157,6 +180,20 @@ class Session {
   bool failed_ = false;
 };
 
+// The arguments as UTF-8, in the form CLI11 parses.
+class Arguments {
+ public:
+  Arguments(int argc, char** argv) : texts_(platform::CommandLineArguments(argc, argv)) {
+    for (auto& text : texts_) pointers_.push_back(text.data());
+  }
+  int argc() const { return static_cast<int>(pointers_.size()); }
+  char** argv() { return pointers_.data(); }
+
+ private:
+  std::vector<std::string> texts_;
+  std::vector<char*> pointers_;
+};
+
 int Main(int argc, char** argv) {
   CLI::App app{
       "kanvio runs one connection of the marlixKanvio connector library the way the ERP does: an "
@@ -167,11 +204,12 @@ int Main(int argc, char** argv) {
   Options o;
   AddOptions(app, o);
   app.footer(OperationsHelp() +
-             "\nExit status: 0 every export succeeded; 1 an export answered -1 or returned an error text; "
-             "2 wrong usage; 3 the library could not be loaded.");
+             "\nExit status: 0 every export succeeded; 1 an export answered -1 or returned an error text, "
+             "or a call could not be made; 2 wrong usage; 3 the library could not be loaded.");
   std::vector<Step> steps;
   try {
-    app.parse(argc, argv);
+    Arguments arguments(argc, argv);
+    app.parse(arguments.argc(), arguments.argv());
     steps = ParseSteps(o.words);
   } catch (const CLI::ParseError& e) {
     return app.exit(e) == 0 ? 0 : kExitUsage;
@@ -180,17 +218,27 @@ int Main(int argc, char** argv) {
     return kExitUsage;
   }
 
-  PrepareEnvironment(o);
+  std::optional<ConnectorLibrary> library;
   try {
-    ConnectorLibrary library(o.library.empty() ? DefaultLibrary() : std::filesystem::path(o.library));
-    return Session(library).Run(o, steps);
-  } catch (const Error& e) {
+    PrepareEnvironment(o);
+    library.emplace(o.library.empty() ? DefaultLibrary() : platform::PathFromUtf8(o.library));
+  } catch (const std::exception& e) {
     std::cerr << "kanvio: " << e.what() << std::endl;
     return kExitNoLibrary;
   }
+  return Session(*library).Run(o, steps);
 }
 
 }  // namespace
 }  // namespace kanvio::tool
 
-int main(int argc, char** argv) { return kanvio::tool::Main(argc, argv); }
+int main(int argc, char** argv) {
+  try {
+    return kanvio::tool::Main(argc, argv);
+  } catch (const std::exception& e) {
+    std::cerr << "kanvio: " << e.what() << std::endl;
+  } catch (...) {
+    std::cerr << "kanvio: unknown failure" << std::endl;
+  }
+  return 1;
+}

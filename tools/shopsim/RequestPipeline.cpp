@@ -55,6 +55,10 @@ bool RequestPipeline::ApplyFailure(const Failure& failure, const httplib::Reques
       response.status = 501;
       response.set_content("Not Implemented", "text/plain; charset=UTF-8");
       return true;
+    case FailureKind::kStatus501:
+      response.status = 501;
+      response.set_content(failure.body, "text/html; charset=UTF-8");
+      return true;
     case FailureKind::kHtmlPage:
       response.status = 200;
       response.set_content("<html><body>Not Found</body></html>", "text/html; charset=UTF-8");

@@ -33,7 +33,7 @@ void AddOptions(CLI::App& app, CommandLine& line) {
   app.add_option("--state-file", line.options.state_file,
                  "file the shop's state is written to after each change");
   app.add_option("--fail", line.failures,
-                 "TARGET=FAILURE, e.g. sync:lqx_to_shop=500:text, val=501-utf8, orders=html, "
+                 "TARGET=FAILURE, e.g. sync:lqx_to_shop=500:text, val=501-utf8, sync=501:text, orders=html, "
                  "sync=slow:2000, del=drop, rest:getArticles:offset=50=500; targets: orders, val, sync, "
                  "del, sync:VALUE, val:FUNCTION, rest, rest:ENDPOINT, rest:getArticles:offset=N");
   app.add_option("--function-off", line.functions_off, "function the check script answers 0 for");

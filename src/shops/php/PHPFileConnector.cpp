@@ -121,6 +121,12 @@ const PHPFileConnector::Connection& PHPFileConnector::Open() {
   return *connection_;
 }
 
+// A 501 is repeated once without Content-Encoding; a 501 to the repeat is a
+// failure like any other status the scripts should not answer.
+void PHPFileConnector::FailOnRepeated501(const Answer& answer, bool isUtf8) {
+  if (!isUtf8) throw HttpStatusError(answer.status, HttpStatusMessage(answer.status));
+}
+
 PHPFileConnector::Answer PHPFileConnector::Exchange(const HttpRequest& request) {
   if (!client_) client_ = factory_();
   auto response = client_->Send(request);
@@ -174,7 +180,10 @@ std::int32_t PHPFileConnector::Check_Con(std::string& error) {
     const auto& c = Open();
     auto answer = Exchange(
         Query(php::CheckUrl(c.base, php::CheckConnectionPrefix(c.erp), "daten_holen", c.shop), false));
-    if (text::Contains(answer.text, "<html") || text::Contains(answer.text, "html>")) return -1;
+    // Only an answer that is read (200 or 500) can be a web page instead of
+    // the script; a 501 is a failure whatever its body holds.
+    if (answer.usable() && (text::Contains(answer.text, "<html") || text::Contains(answer.text, "html>")))
+      return -1;
     if (answer.status != 500 && answer.usable()) return 1;
     error = HttpStatusMessage(answer.status);
     if (answer.not_implemented()) Logger::LogError(error);
@@ -220,7 +229,10 @@ std::int32_t PHPFileConnector::GET_ORDERS_FROM_PHP_FILE(std::string& error) {
 }
 
 std::string PHPFileConnector::GET_PAGING_INFOS(std::string& error) {
-  if (Check_Function("paging_informationen", error, true) != 1) return "";
+  // A failed check only means no paging; its text (it is logged) would stay
+  // in the text of a download that then succeeds.
+  std::string check_error;
+  if (Check_Function("paging_informationen", check_error, true) != 1) return "";
   try {
     const auto& c = Open();
     auto answer = Exchange(Query(php::SyncUrl(c.base, c.Prefix(), c.shop, "paging_informationen"), true));
@@ -252,7 +264,7 @@ std::int32_t PHPFileConnector::GET_ARTICLES_FROM_PHP_FILE(std::string& error, bo
 std::int32_t PHPFileConnector::DownloadArticles(std::string& error, bool isUtf8) {
   auto answer = Exchange(buildWebRequest("shop_to_lqx", "", isUtf8));
   if (answer.not_implemented()) {
-    if (!isUtf8) return 1;
+    FailOnRepeated501(answer, isUtf8);
     return GET_ARTICLES_FROM_PHP_FILE(error, false, false) > 0 ? 1 : -1;
   }
   WriteAnswer(answer.text);
@@ -282,10 +294,16 @@ std::int32_t PHPFileConnector::GET_ARTICLELIST_FROM_SHOP(bool isUtf8) {
   try {
     Open();
     auto answer = Exchange(buildWebRequest("articlelist_from_shop", "", isUtf8));
-    if (answer.not_implemented()) return isUtf8 && GET_ARTICLELIST_FROM_SHOP(false) > 0 ? 1 : -1;
+    if (answer.not_implemented()) {
+      FailOnRepeated501(answer, isUtf8);
+      return GET_ARTICLELIST_FROM_SHOP(false) > 0 ? 1 : -1;
+    }
     if (!text::Contains(answer.text, "ArtikelListeWebshop")) return -1;
     WriteAnswer(answer.text);
     return text::Contains(answer.text, "row") ? 1 : 0;
+  } catch (const HttpStatusError& e) {
+    if (e.status() == 501) Logger::LogError(e);
+    return -1;
   } catch (const std::exception&) {
     return -1;
   }
@@ -341,7 +359,10 @@ void PHPFileConnector::AppendProtocols(const Upload& upload, std::vector<ExportP
 
 std::int32_t PHPFileConnector::UploadWhole(const Upload& upload, bool isUtf8) {
   auto answer = Exchange(buildWebRequest(upload.sync, ReadHostFile(connection_->result_path), isUtf8));
-  if (answer.not_implemented()) return isUtf8 && UploadWhole(upload, false) > 0 ? 1 : -1;
+  if (answer.not_implemented()) {
+    FailOnRepeated501(answer, isUtf8);
+    return UploadWhole(upload, false) > 0 ? 1 : -1;
+  }
   std::vector<ExportProtocol> protocols;
   const auto result = EvaluateUploadAnswer(answer.text, protocols);
   AppendProtocols(upload, protocols);
@@ -367,7 +388,8 @@ std::int32_t PHPFileConnector::UploadInPackages(const Upload& upload, IWorker* w
           Exchange(buildWebRequest(upload.sync, packages.Text(static_cast<std::size_t>(k - 1)), isUtf8));
       if (answer.not_implemented()) {
         AppendProtocols(upload, protocols);
-        return isUtf8 && UploadInPackages(upload, worker, false) > 0 ? 1 : -1;
+        FailOnRepeated501(answer, isUtf8);
+        return UploadInPackages(upload, worker, false) > 0 ? 1 : -1;
       }
       const auto result = EvaluateUploadAnswer(answer.text, protocols);
       if (answer.status == 500) {

@@ -53,6 +53,7 @@ class PHPFileConnector {
 
   const Connection& Open();
   Answer Exchange(const platform::HttpRequest& request);
+  static void FailOnRepeated501(const Answer& answer, bool isUtf8);
   platform::HttpRequest Query(const std::string& url, bool long_running) const;
   platform::HttpRequest FunctionCheck(const std::string& function, bool isUtf8) const;
 
