@@ -60,18 +60,12 @@ bool IsNil(const pugi::xml_node& node) {
   return false;
 }
 
-std::optional<std::string> OptionalText(const pugi::xml_node& node, std::string_view child) {
-  const pugi::xml_node element = Child(node, child);
+std::optional<std::string> ElementText(const pugi::xml_node& element) {
   if (!element || IsNil(element)) return std::nullopt;
   return std::string(element.child_value());
 }
 
-std::string Text(const pugi::xml_node& node, std::string_view child) {
-  return OptionalText(node, child).value_or(std::string());
-}
-
-std::optional<float> OptionalFloat(const pugi::xml_node& node, std::string_view child) {
-  const pugi::xml_node element = Child(node, child);
+std::optional<float> ElementFloat(const pugi::xml_node& element) {
   if (!element || IsNil(element)) return std::nullopt;
   std::string_view text = Trimmed(element.child_value());
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
@@ -81,6 +75,18 @@ std::optional<float> OptionalFloat(const pugi::xml_node& node, std::string_view 
   if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
     return std::nullopt;
   return value;
+}
+
+std::optional<std::string> OptionalText(const pugi::xml_node& node, std::string_view child) {
+  return ElementText(Child(node, child));
+}
+
+std::string Text(const pugi::xml_node& node, std::string_view child) {
+  return OptionalText(node, child).value_or(std::string());
+}
+
+std::optional<float> OptionalFloat(const pugi::xml_node& node, std::string_view child) {
+  return ElementFloat(Child(node, child));
 }
 
 std::optional<bool> OptionalBoolean(const pugi::xml_node& node, std::string_view child) {

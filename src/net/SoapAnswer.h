@@ -31,6 +31,20 @@ std::optional<float> OptionalFloat(const pugi::xml_node& node, std::string_view 
 // xs:boolean: "true", "false", "1", "0".
 std::optional<bool> OptionalBoolean(const pugi::xml_node& node, std::string_view child);
 
+// The text of an element, nullopt when it is nil; and the same read as
+// xs:float (nullopt also for a text that is no finite number).
+std::optional<std::string> ElementText(const pugi::xml_node& element);
+std::optional<float> ElementFloat(const pugi::xml_node& element);
+
+// Calls visit(local_name, child) for every element child: one pass for
+// records whose members are read by name.
+template <class Visit>
+void ForEachMember(const pugi::xml_node& record, Visit&& visit) {
+  for (pugi::xml_node child = record.first_child(); child; child = child.next_sibling()) {
+    if (child.type() == pugi::node_element) visit(LocalName(child), child);
+  }
+}
+
 // Calls visit for every element child of an array accessor, whatever the
 // items are named.
 template <class Visit>
@@ -44,14 +58,17 @@ void ForEachItem(const pugi::xml_node& array, Visit&& visit) {
 // document it lives in.
 class SoapAnswer {
  public:
-  SoapAnswer(std::shared_ptr<const pugi::xml_document> document, pugi::xml_node response)
-      : document_(std::move(document)), response_(response) {}
+  // document may point into buffer, which the answer then keeps.
+  SoapAnswer(std::shared_ptr<const pugi::xml_document> document, pugi::xml_node response,
+             std::shared_ptr<const std::string> buffer = {})
+      : buffer_(std::move(buffer)), document_(std::move(document)), response_(response) {}
 
   const pugi::xml_node& response() const { return response_; }
   // The accessor of an output part; a null node when it is missing or nil.
   pugi::xml_node Part(std::string_view name) const;
 
  private:
+  std::shared_ptr<const std::string> buffer_;
   std::shared_ptr<const pugi::xml_document> document_;
   pugi::xml_node response_;
 };

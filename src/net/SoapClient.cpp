@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "support/Text.h"
+
 namespace kanvio::net {
 namespace {
 
@@ -92,9 +94,11 @@ SoapAnswer SoapClient::ReadAnswer(std::string body, int status, std::string_view
   if (status == 401) throw HttpStatusError(status, StatusMessage(status));
   if (body.size() > kMaxAnswerBytes)
     throw XmlError("Die Antwort des Shops ist zu groß (" + std::to_string(body.size() >> 20) + " MB).");
+  // Parsed in place: a large answer is not copied once more.
+  auto buffer = std::make_shared<std::string>(std::move(body));
   auto document = std::make_shared<pugi::xml_document>();
   const pugi::xml_parse_result parsed =
-      document->load_buffer(body.data(), body.size(), pugi::parse_default, pugi::encoding_utf8);
+      document->load_buffer_inplace(buffer->data(), buffer->size(), pugi::parse_default, pugi::encoding_utf8);
   const bool success_status = status >= 200 && status <= 299;
   const pugi::xml_node envelope = parsed ? FirstElement(*document) : pugi::xml_node();
   const pugi::xml_node soap_body =
@@ -111,7 +115,7 @@ SoapAnswer SoapClient::ReadAnswer(std::string body, int status, std::string_view
   const std::string expected = std::string(operation) + "Response";
   if (!first || LocalName(first) != expected)
     throw XmlError("Die Antwort des Shops enthält nicht das erwartete Element " + expected + ".");
-  return SoapAnswer(std::move(document), first);
+  return SoapAnswer(std::move(document), first, std::move(buffer));
 }
 
 SoapAnswer SoapClient::Call(std::string_view service_namespace, std::string_view operation,
@@ -129,8 +133,14 @@ SoapAnswer SoapClient::Call(std::string_view service_namespace, std::string_view
   ++requests_sent_;
   platform::HttpResponse response = http_->Send(request);
   const int status = response.status;
-  // Text() honours a byte-order mark and the content type's charset.
-  return ReadAnswer(response.Text(), status, operation);
+  // Text() honours a byte-order mark and the content type's charset; a plain
+  // UTF-8 answer, the usual one, is handed on without copying it.
+  const std::string content_type = text::ToLower(response.content_type);
+  const bool plain =
+      !text::HasByteOrderMark(response.body) &&
+      (!text::Contains(content_type, "charset") || text::Contains(content_type, "charset=utf-8") ||
+       text::Contains(content_type, "charset=\"utf-8\""));
+  return ReadAnswer(plain ? std::move(response.body) : response.Text(), status, operation);
 }
 
 }  // namespace kanvio::net

@@ -86,7 +86,8 @@ class OrderConverter::Builder {
   orders::ShopOrder Build(const std::string& customer_alias) {
     orders::ShopOrder record;
     Header(record);
-    const Address billing = order_.BillingAddress.value_or(Address{});
+    static const Address kNoAddress;
+    const Address& billing = order_.BillingAddress ? *order_.BillingAddress : kNoAddress;
     FillCustomer(*record.CustomerData.Customer, billing, customer_alias);
     Bank(record.CustomerData.BankData, billing);
     if (order_.ShippingAddress) {

@@ -8,29 +8,42 @@ namespace {
 using net::Child;
 using net::Text;
 
+template <class Record>
+using TextMember = std::pair<std::string_view, std::string Record::*>;
+
+// Sets the text member named name; false when there is none of that name.
+template <class Record, std::size_t N>
+bool SetText(Record& record, const TextMember<Record> (&members)[N], std::string_view name,
+             const pugi::xml_node& element) {
+  for (const auto& [member_name, member] : members) {
+    if (member_name != name) continue;
+    record.*member = net::ElementText(element).value_or(std::string());
+    return true;
+  }
+  return false;
+}
+
+constexpr TextMember<LineItem> kLineTexts[] = {{"Name", &LineItem::Name},
+                                               {"SKU", &LineItem::SKU},
+                                               {"Product", &LineItem::Product},
+                                               {"ShippingMethod", &LineItem::ShippingMethod},
+                                               {"PaymentMethod", &LineItem::PaymentMethod},
+                                               {"ChoiceName", &LineItem::ChoiceName}};
+
 LineItem ReadLineItem(const pugi::xml_node& item) {
   LineItem line;
-  line.Name = Text(item, "Name");
-  line.SKU = Text(item, "SKU");
-  line.Product = Text(item, "Product");
-  line.ShippingMethod = Text(item, "ShippingMethod");
-  line.PaymentMethod = Text(item, "PaymentMethod");
-  line.ChoiceName = Text(item, "ChoiceName");
-  line.Quantity = net::OptionalFloat(item, "Quantity").value_or(0);
-  line.LineItemPrice = net::OptionalFloat(item, "LineItemPrice").value_or(0);
-  line.TaxRate = net::OptionalFloat(item, "TaxRate").value_or(0);
+  net::ForEachMember(item, [&](std::string_view name, const pugi::xml_node& member) {
+    if (SetText(line, kLineTexts, name, member)) return;
+    if (name == "Quantity") line.Quantity = net::ElementFloat(member).value_or(0);
+    if (name == "LineItemPrice") line.LineItemPrice = net::ElementFloat(member).value_or(0);
+    if (name == "TaxRate") line.TaxRate = net::ElementFloat(member).value_or(0);
+  });
   return line;
 }
 
-std::optional<LineItem> ReadOptionalLineItem(const pugi::xml_node& parent, std::string_view name) {
-  const pugi::xml_node item = Child(parent, name);
-  if (!item || net::IsNil(item)) return std::nullopt;
-  return ReadLineItem(item);
-}
+bool IsPresent(const pugi::xml_node& node) { return node && !net::IsNil(node); }
 
-std::optional<std::vector<LineItem>> ReadLineItems(const pugi::xml_node& parent, std::string_view name) {
-  const pugi::xml_node list = Child(parent, name);
-  if (!list || net::IsNil(list)) return std::nullopt;
+std::vector<LineItem> ReadLineItemList(const pugi::xml_node& list) {
   std::vector<LineItem> lines;
   net::ForEachItem(list, [&](const pugi::xml_node& item) { lines.push_back(ReadLineItem(item)); });
   return lines;
@@ -38,55 +51,75 @@ std::optional<std::vector<LineItem>> ReadLineItems(const pugi::xml_node& parent,
 
 LineItemContainer ReadContainer(const pugi::xml_node& node) {
   LineItemContainer container;
-  container.TaxModel = Text(node, "TaxModel");
-  container.GrandTotal = net::OptionalFloat(node, "GrandTotal").value_or(0);
-  container.ProductLineItems = ReadLineItems(node, "ProductLineItems").value_or(std::vector<LineItem>{});
-  container.ShippingLineItem = ReadOptionalLineItem(node, "ShippingLineItem");
-  container.PaymentLineItem = ReadOptionalLineItem(node, "PaymentLineItem");
-  container.PaymentDiscountLineItems = ReadLineItems(node, "PaymentDiscountLineItems");
-  container.CouponLineItems = ReadLineItems(node, "CouponLineItems");
-  container.GlobalValueDiscountLineItems = ReadLineItems(node, "GlobalValueDiscountLineItems");
-  container.ShippingOptionLineItems = ReadLineItems(node, "ShippingOptionLineItems");
+  using Lists = std::optional<std::vector<LineItem>> LineItemContainer::*;
+  static constexpr std::pair<std::string_view, Lists> kLists[] = {
+      {"PaymentDiscountLineItems", &LineItemContainer::PaymentDiscountLineItems},
+      {"CouponLineItems", &LineItemContainer::CouponLineItems},
+      {"GlobalValueDiscountLineItems", &LineItemContainer::GlobalValueDiscountLineItems},
+      {"ShippingOptionLineItems", &LineItemContainer::ShippingOptionLineItems}};
+  net::ForEachMember(node, [&](std::string_view name, const pugi::xml_node& member) {
+    if (!IsPresent(member)) return;
+    if (name == "TaxModel") container.TaxModel = member.child_value();
+    if (name == "GrandTotal") container.GrandTotal = net::ElementFloat(member).value_or(0);
+    if (name == "ProductLineItems") container.ProductLineItems = ReadLineItemList(member);
+    if (name == "ShippingLineItem") container.ShippingLineItem = ReadLineItem(member);
+    if (name == "PaymentLineItem") container.PaymentLineItem = ReadLineItem(member);
+    for (const auto& [list_name, list] : kLists) {
+      if (name == list_name) container.*list = ReadLineItemList(member);
+    }
+  });
   return container;
 }
 
-std::optional<Address> ReadOptionalAddress(const pugi::xml_node& parent, std::string_view name) {
-  const pugi::xml_node address = Child(parent, name);
-  if (!address || net::IsNil(address)) return std::nullopt;
-  return ReadAddress(address);
-}
+constexpr TextMember<Address> kAddressTexts[] = {{"Company", &Address::Company},
+                                                 {"AddressExtension", &Address::AddressExtension},
+                                                 {"Salutation", &Address::Salutation},
+                                                 {"Title", &Address::Title},
+                                                 {"FirstName", &Address::FirstName},
+                                                 {"LastName", &Address::LastName},
+                                                 {"Street", &Address::Street},
+                                                 {"Street2", &Address::Street2},
+                                                 {"Zipcode", &Address::Zipcode},
+                                                 {"City", &Address::City},
+                                                 {"CountryID", &Address::CountryID},
+                                                 {"EMail", &Address::EMail},
+                                                 {"Phone", &Address::Phone},
+                                                 {"Fax", &Address::Fax},
+                                                 {"VATID", &Address::VATID},
+                                                 {"BankAccountHolder", &Address::BankAccountHolder},
+                                                 {"BankAccountNo", &Address::BankAccountNo},
+                                                 {"BankCode", &Address::BankCode},
+                                                 {"BankName", &Address::BankName}};
 
 }  // namespace
 
 Address ReadAddress(const pugi::xml_node& node) {
-  Address a;
-  std::string* const texts[] = {
-      &a.Company, &a.AddressExtension,  &a.Salutation,    &a.Title,     &a.FirstName, &a.LastName, &a.Street,
-      &a.Street2, &a.Zipcode,           &a.City,          &a.CountryID, &a.EMail,     &a.Phone,    &a.Fax,
-      &a.VATID,   &a.BankAccountHolder, &a.BankAccountNo, &a.BankCode,  &a.BankName};
-  static constexpr std::string_view kNames[] = {
-      "Company", "AddressExtension",  "Salutation",    "Title",     "FirstName", "LastName", "Street",
-      "Street2", "Zipcode",           "City",          "CountryID", "EMail",     "Phone",    "Fax",
-      "VATID",   "BankAccountHolder", "BankAccountNo", "BankCode",  "BankName"};
-  static_assert(std::size(kNames) == std::size(texts));
-  for (std::size_t i = 0; i < std::size(kNames); ++i) *texts[i] = Text(node, kNames[i]);
-  a.Gender = net::OptionalText(node, "Gender");
-  return a;
+  Address address;
+  net::ForEachMember(node, [&](std::string_view name, const pugi::xml_node& member) {
+    if (name == "Gender") {
+      address.Gender = net::ElementText(member);
+    } else {
+      SetText(address, kAddressTexts, name, member);
+    }
+  });
+  return address;
 }
 
 OrderInfo ReadOrderInfo(const pugi::xml_node& item) {
   OrderInfo order;
-  order.Path = Text(item, "Path");
   order.Error = ReadError(item);
-  if (order.Error) return order;
-  order.Alias = Text(item, "Alias");
-  order.Customer = Text(item, "Customer");
-  order.CreationDate = net::OptionalText(item, "CreationDate");
-  order.Attributes = ReadAttributes(Child(item, "Attributes"));
-  order.BillingAddress = ReadOptionalAddress(item, "BillingAddress");
-  order.ShippingAddress = ReadOptionalAddress(item, "ShippingAddress");
-  const pugi::xml_node container = Child(item, "LineItemContainer");
-  if (container && !net::IsNil(container)) order.LineItemContainer = ReadContainer(container);
+  net::ForEachMember(item, [&](std::string_view name, const pugi::xml_node& member) {
+    if (name == "Path") order.Path = net::ElementText(member).value_or(std::string());
+    if (order.Error) return;
+    if (name == "Alias") order.Alias = net::ElementText(member).value_or(std::string());
+    if (name == "Customer") order.Customer = net::ElementText(member).value_or(std::string());
+    if (name == "CreationDate") order.CreationDate = net::ElementText(member);
+    if (name == "Attributes") order.Attributes = ReadAttributes(member);
+    if (!IsPresent(member)) return;
+    if (name == "BillingAddress") order.BillingAddress = ReadAddress(member);
+    if (name == "ShippingAddress") order.ShippingAddress = ReadAddress(member);
+    if (name == "LineItemContainer") order.LineItemContainer = ReadContainer(member);
+  });
   return order;
 }
 
