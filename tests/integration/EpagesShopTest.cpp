@@ -143,12 +143,19 @@ TEST_F(EpagesShopTest, OrdersWhoseDetailsOrCustomerFailAreLeftOutAndTheRestWritt
                             Failure::ItemError("gesperrt"));
   simulator_.Failures().Set("epages:CustomerService:getInfo:/Shops/DemoShop/Customers/1001",
                             Failure::ItemError("Object with path Customers/1001 was not found."));
-  // A deposit that cannot be looked up costs the deposit position only.
-  simulator_.Failures().Set("epages:ProductService:find", Failure::SoapFault("Produktsuche gestört"));
   EXPECT_EQ(shop_.HoleBestellungenVomShop(error_, false), 1);
   EXPECT_EQ(error_, Resources::ORDER_GETINFO_ERROR());
   EXPECT_EQ(OrderNumbers(), (std::vector<std::string>{"1003"}));
   EXPECT_EQ(Texts(orders_file_, "//Positionsnummer"), (std::vector<std::string>{"1", "2"}));
+}
+
+TEST_F(EpagesShopTest, DepositLookupFailureCostsOnlyTheDepositPosition) {
+  simulator_.Failures().Set("epages:ProductService:find", Failure::SoapFault("Produktsuche gestört"));
+  EXPECT_EQ(shop_.HoleBestellungenVomShop(error_, false), 1);
+  EXPECT_EQ(error_, "");
+  EXPECT_EQ(OrderNumbers(), (std::vector<std::string>{"1001", "1002", "1003"}));
+  EXPECT_EQ(Texts(orders_file_, "//BestellArtikel/ArtikelnummerShop"),
+            (std::vector<std::string>{"A-100", "W-200", "T-300-M-blau", "GV-1", "A-100", "T-300"}));
 }
 
 TEST_F(EpagesShopTest, CustomerServiceDownFailsWithoutTouchingTheFile) {
