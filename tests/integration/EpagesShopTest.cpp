@@ -4,6 +4,7 @@
 #include <pugixml.hpp>
 
 #include "FakeClock.h"
+#include "FakeServer.h"
 #include "HostFolders.h"
 #include "ShopSimulator.h"
 #include "ShopTestSupport.h"
@@ -246,6 +247,37 @@ TEST_F(EpagesShopTest, ProbesAnswerWithoutRequestsAndUnbuiltOperationsSayWhy) {
   EXPECT_EQ(shop_.SetzeLagerbestand(error_, false), -1);
   EXPECT_NE(error_, "");
   EXPECT_THROW(shop_.SetzeBestellstatusVonOrderID(error_, "1", true), Error);
+}
+
+// A shop whose answers are hostile: each case answers every request with its body.
+TEST_F(EpagesShopTest, HostileAnswersFailWithATextAndLeaveTheFileAlone) {
+  std::string deep;
+  for (int i = 0; i < 100'000; ++i) deep += "<Order>";
+  const std::string envelope =
+      "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body>";
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"100 MB of an unclosed element", envelope + "<findResponse><Orders>" + std::string(100u << 20, 'x')},
+      {"deep nesting", envelope + "<findResponse><Orders>" + deep},
+      {"wrong namespace",
+       "<soap:Envelope xmlns:soap=\"urn:fremd\"><soap:Body><findResponse/></soap:Body>"
+       "</soap:Envelope>"},
+      {"an answer of another operation", envelope + "<updateResponse/></soap:Body></soap:Envelope>"},
+  };
+  for (const auto& [name, body] : cases) {
+    test::FakeServer server([&body](httplib::Server& s) {
+      s.Post(".*", [&body](const httplib::Request&, httplib::Response& res) {
+        res.set_content(body, "text/xml; charset=utf-8");
+      });
+    });
+    test::StoreConnection("ledgrox", "epages", server.url() + "/epages/Store.soap",
+                          "/Shops/DemoShop/Users/admin", "demo");
+    test::WriteFile(orders_file_, "vorher");
+    error_.clear();
+    EXPECT_EQ(shop_.HoleBestellungenVomShop(error_, false), -1) << name;
+    EXPECT_EQ(error_, Resources::ORDER_GETINFO_ERROR()) << name;
+    EXPECT_EQ(test::ReadFile(orders_file_), "vorher") << name;
+    EXPECT_EQ(shop_.SucheAnzahlOffeneBestellungenImShop(), -1) << name;
+  }
 }
 
 }  // namespace
