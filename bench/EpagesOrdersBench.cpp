@@ -173,8 +173,8 @@ void BM_ParseAndWriteBaseline(benchmark::State& state) {
   state.counters["cpu_ms"] = cpu_ms / double(state.iterations());
 }
 
-BENCHMARK(BM_EpagesOrderImport)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_ParseAndWriteBaseline)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_EpagesOrderImport)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ParseAndWriteBaseline)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 
