@@ -89,4 +89,10 @@ void Logger::LogError(const std::string& message) { Log("Error", message); }
 void Logger::LogWarning(const std::string& message) { Log("Warning", message); }
 void Logger::LogInfo(const std::string& message) { Log("Info", message); }
 
+bool Logger::IsEnabled() {
+  if (t_logging) return false;
+  const ReentrancyGuard guard;
+  return LoggingEnabled();
+}
+
 }  // namespace kanvio

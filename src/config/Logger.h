@@ -22,6 +22,9 @@ class Logger {
   static void LogError(const std::string& message);
   static void LogWarning(const std::string& message);
   static void LogInfo(const std::string& message);
+  // Whether the host enables the log at this moment. For callers that would
+  // write many lines in a row: asking costs as much as one dropped line.
+  static bool IsEnabled();
 };
 
 }  // namespace kanvio

@@ -22,6 +22,9 @@ std::optional<Failure> Failure::Parse(std::string_view text) {
 
   if (name == "500") return Status500(std::string(argument));
   if (name == "501") return Status501(std::string(argument));
+  if (name == "fault") return SoapFault(has_argument ? std::string(argument) : "Interner Fehler");
+  if (name == "error") return ItemError(has_argument ? std::string(argument) : "Object was not found.");
+  if (name == "401" && !has_argument) return Unauthorized();
   if (has_argument && name != "slow") return std::nullopt;
   if (name == "501-utf8") return RejectUtf8Header();
   if (name == "html") return HtmlPage();

@@ -14,12 +14,15 @@ enum class FailureKind {
   kHtmlPage,          // 200 with a web server's page
   kSlow,              // the answer waits for the delay, a release or the stop
   kDrop,              // the connection is closed without an answer
+  kSoapFault,         // 500 with a SOAP Fault whose faultstring is the given body
+  kUnauthorized,      // 401 with an empty body
+  kItemError,         // ePages item targets: that item's answer carries Error/Message = body
 };
 
 // A failure switched on for one target.
 struct Failure {
   FailureKind kind = FailureKind::kStatus500;
-  std::string body;                    // kStatus500, kStatus501
+  std::string body;                    // kStatus500, kStatus501, kSoapFault, kItemError
   std::chrono::milliseconds delay{0};  // kSlow; 0 waits for a release or the stop
 
   static Failure Status500(std::string body) { return {FailureKind::kStatus500, std::move(body), {}}; }
@@ -28,9 +31,13 @@ struct Failure {
   static Failure HtmlPage() { return {FailureKind::kHtmlPage, {}, {}}; }
   static Failure Slow(std::chrono::milliseconds delay = {}) { return {FailureKind::kSlow, {}, delay}; }
   static Failure Drop() { return {FailureKind::kDrop, {}, {}}; }
+  static Failure SoapFault(std::string text) { return {FailureKind::kSoapFault, std::move(text), {}}; }
+  static Failure Unauthorized() { return {FailureKind::kUnauthorized, {}, {}}; }
+  static Failure ItemError(std::string message) { return {FailureKind::kItemError, std::move(message), {}}; }
 
   // Reads the command line form: "500[:BODY]", "501-utf8", "501[:BODY]", "html",
-  // "slow[:MILLISECONDS]" or "drop"; nullopt for anything else.
+  // "slow[:MILLISECONDS]", "drop", "fault[:TEXT]", "401" or "error[:TEXT]";
+  // nullopt for anything else.
   static std::optional<Failure> Parse(std::string_view text);
 };
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "ConnectionDropper.h"
+#include "EpagesAnswers.h"
 #include "support/Text.h"
 
 namespace kanvio::shopsim {
@@ -65,6 +66,16 @@ bool RequestPipeline::ApplyFailure(const Failure& failure, const httplib::Reques
       return true;
     case FailureKind::kSlow:
       gate_.Wait(failure.delay);
+      return false;
+    case FailureKind::kSoapFault:
+      response.status = 500;
+      response.set_content(SoapFaultEnvelope("soap:Server", failure.body), "text/xml; charset=utf-8");
+      return true;
+    case FailureKind::kUnauthorized:
+      response.status = 401;
+      response.set_header("WWW-Authenticate", "Basic realm=\"shopsim\"");
+      return true;
+    case FailureKind::kItemError:
       return false;
     case FailureKind::kDrop:
       if (ConnectionDropper::Drop(request)) return true;

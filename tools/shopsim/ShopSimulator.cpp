@@ -8,6 +8,8 @@
 #include <thread>
 
 #include "DemoShop.h"
+#include "EpagesModule.h"
+#include "EpagesShop.h"
 #include "PhpScriptsModule.h"
 #include "ProtocolModule.h"
 #include "RequestPipeline.h"
@@ -38,6 +40,7 @@ struct ShopSimulator::Impl {
 
   SimulatorOptions options;
   ShopState shop;
+  EpagesShop epages;
   RequestLog log;
   FailurePlan failures;
   SlowAnswerGate gate;
@@ -53,6 +56,7 @@ struct ShopSimulator::Impl {
 void ShopSimulator::Impl::RegisterRoutes() {
   modules.push_back(std::make_unique<PhpScriptsModule>(shop, pipeline));
   modules.push_back(std::make_unique<RestPluginModule>(shop, pipeline));
+  modules.push_back(std::make_unique<EpagesModule>(epages, pipeline, failures));
   for (auto& module : modules) module->Register(server, options.base_path);
 
   // Registered last, so it only sees what no module serves; recording those
@@ -101,6 +105,7 @@ ShopSimulator::ShopSimulator(SimulatorOptions options) : impl_(std::make_unique<
   impl_->shop.SetPassword(opts.password);
   impl_->shop.SetArticlesImportLimit(opts.articles_import_limit);
   if (opts.demo_data) DemoShop::Fill(impl_->shop);
+  if (opts.demo_data) impl_->epages.FillDemo();
 }
 
 ShopSimulator::~ShopSimulator() { Stop(); }
@@ -139,6 +144,7 @@ std::string ShopSimulator::ShopUrl() const {
 }
 
 ShopState& ShopSimulator::Shop() { return impl_->shop; }
+EpagesShop& ShopSimulator::Epages() { return impl_->epages; }
 FailurePlan& ShopSimulator::Failures() { return impl_->failures; }
 
 void ShopSimulator::ReleaseSlowAnswers() { impl_->gate.Release(); }

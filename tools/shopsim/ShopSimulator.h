@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "EpagesShop.h"
 #include "Failure.h"
 #include "FailurePlan.h"
 #include "RequestLog.h"
@@ -56,6 +57,8 @@ class ShopSimulator {
   std::string ShopUrl() const;
 
   ShopState& Shop();
+  // The ePages shop behind the SOAP services (paths ending in ".soap").
+  EpagesShop& Epages();
   FailurePlan& Failures();
 
   // Lets every slow answer held now go on with its normal answer.
@@ -67,8 +70,8 @@ class ShopSimulator {
   // Requests counted under a target: "orders", "val", "sync", "del",
   // "sync:VALUE", "val:FUNCTION"; "rest" (every plug-in request, whichever
   // plug-in), "rest:ENDPOINT" (e.g. "rest:setOrderStatus"),
-  // "rest:getArticles:offset=N" (one page); or "unknown" for paths nothing
-  // serves.
+  // "rest:getArticles:offset=N" (one page); "epages", "epages:SERVICE",
+  // "epages:SERVICE:OPERATION"; or "unknown" for paths nothing serves.
   std::size_t RequestCount(const std::string& target) const;
   void ClearRequests();
 

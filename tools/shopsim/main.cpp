@@ -19,6 +19,7 @@ struct CommandLine {
   std::vector<std::string> failures;
   std::vector<std::string> functions_off;
   std::string rollback_article;
+  std::size_t epages_orders = 0;
 };
 
 void AddOptions(CLI::App& app, CommandLine& line) {
@@ -39,6 +40,8 @@ void AddOptions(CLI::App& app, CommandLine& line) {
   app.add_option("--function-off", line.functions_off, "function the check script answers 0 for");
   app.add_option("--rollback-article", line.rollback_article, "article number that rolls its package back");
   app.add_flag("!--no-demo-data", line.options.demo_data, "start with an empty shop");
+  app.add_option("--epages-orders", line.epages_orders,
+                 "further ePages orders of five lines each, for runs with many orders");
 }
 
 void ApplySwitches(ShopSimulator& simulator, const CommandLine& line) {
@@ -48,6 +51,7 @@ void ApplySwitches(ShopSimulator& simulator, const CommandLine& line) {
   }
   for (const auto& function : line.functions_off) simulator.Shop().SetFunctionOffered(function, false);
   simulator.Shop().SetRollbackArticle(line.rollback_article);
+  if (line.epages_orders > 0) simulator.Epages().AddGeneratedOrders(line.epages_orders, 5);
 }
 
 int WaitForTermination(const sigset_t& signals) {
@@ -61,7 +65,8 @@ int WaitForTermination(const sigset_t& signals) {
 int main(int argc, char** argv) {
   CLI::App app{
       "kanvio-shopsim: a demo shop on loopback that speaks the shop-side PHP scripts and the REST "
-      "plug-ins (below /MarlixKanvio/, /MarlixKanvioVD/, /marlix/ledgrox/ and /marlix/vardemo/)"};
+      "plug-ins (below /MarlixKanvio/, /MarlixKanvioVD/, /marlix/ledgrox/ and /marlix/vardemo/), and "
+      "the ePages SOAP services (any path ending in .soap, user /Shops/DemoShop/Users/admin, password demo)"};
   CommandLine line;
   AddOptions(app, line);
   CLI11_PARSE(app, argc, argv);

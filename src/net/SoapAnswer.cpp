@@ -1,0 +1,106 @@
+#include "net/SoapAnswer.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace kanvio::net {
+namespace {
+
+constexpr std::string_view kXsiNamespace = "http://www.w3.org/2001/XMLSchema-instance";
+
+std::string_view Prefix(std::string_view qualified) {
+  const auto colon = qualified.find(':');
+  return colon == std::string_view::npos ? std::string_view() : qualified.substr(0, colon);
+}
+
+std::string_view Trimmed(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(" \t\r\n");
+  return text.substr(first, last - first + 1);
+}
+
+// The namespace declared for prefix on node or its ancestors.
+std::string_view LookUpPrefix(pugi::xml_node node, std::string_view prefix) {
+  std::string attribute = prefix.empty() ? "xmlns" : "xmlns:" + std::string(prefix);
+  for (; node; node = node.parent()) {
+    if (node.type() != pugi::node_element) continue;
+    if (const auto declared = node.attribute(attribute.c_str())) return declared.value();
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string_view LocalName(const pugi::xml_node& node) {
+  const std::string_view name = node.name();
+  const auto colon = name.find(':');
+  return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+pugi::xml_node Child(const pugi::xml_node& node, std::string_view local_name) {
+  for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+    if (child.type() == pugi::node_element && LocalName(child) == local_name) return child;
+  }
+  return {};
+}
+
+std::string_view NamespaceUri(const pugi::xml_node& node) { return LookUpPrefix(node, Prefix(node.name())); }
+
+bool IsNil(const pugi::xml_node& node) {
+  for (const pugi::xml_attribute attribute : node.attributes()) {
+    const std::string_view name = attribute.name();
+    const auto colon = name.find(':');
+    if (colon == std::string_view::npos || name.substr(colon + 1) != "nil") continue;
+    if (LookUpPrefix(node, name.substr(0, colon)) != kXsiNamespace) continue;
+    const std::string_view value = Trimmed(attribute.value());
+    return value == "true" || value == "1";
+  }
+  return false;
+}
+
+std::optional<std::string> ElementText(const pugi::xml_node& element) {
+  if (!element || IsNil(element)) return std::nullopt;
+  return std::string(element.child_value());
+}
+
+std::optional<float> ElementFloat(const pugi::xml_node& element) {
+  if (!element || IsNil(element)) return std::nullopt;
+  std::string_view text = Trimmed(element.child_value());
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  float value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  // from_chars reads "inf" and "nan"; an overflow leaves ec set.
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+    return std::nullopt;
+  return value;
+}
+
+std::optional<std::string> OptionalText(const pugi::xml_node& node, std::string_view child) {
+  return ElementText(Child(node, child));
+}
+
+std::string Text(const pugi::xml_node& node, std::string_view child) {
+  return OptionalText(node, child).value_or(std::string());
+}
+
+std::optional<float> OptionalFloat(const pugi::xml_node& node, std::string_view child) {
+  return ElementFloat(Child(node, child));
+}
+
+std::optional<bool> OptionalBoolean(const pugi::xml_node& node, std::string_view child) {
+  const pugi::xml_node element = Child(node, child);
+  if (!element || IsNil(element)) return std::nullopt;
+  const std::string_view text = Trimmed(element.child_value());
+  if (text == "true" || text == "1") return true;
+  if (text == "false" || text == "0") return false;
+  return std::nullopt;
+}
+
+pugi::xml_node SoapAnswer::Part(std::string_view name) const {
+  const pugi::xml_node part = Child(response_, name);
+  return part && !IsNil(part) ? part : pugi::xml_node();
+}
+
+}  // namespace kanvio::net

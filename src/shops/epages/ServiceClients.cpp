@@ -1,0 +1,195 @@
+#include "shops/epages/ServiceClients.h"
+
+#include <algorithm>
+
+#include "config/Logger.h"
+#include "shops/epages/CredentialBuilder.h"
+#include "support/Resources.h"
+#include "support/Text.h"
+
+namespace kanvio::epages {
+namespace {
+
+template <class Read>
+auto ReadItems(const net::SoapAnswer& answer, std::string_view part, Read read) {
+  std::vector<decltype(read(pugi::xml_node()))> items;
+  net::ForEachItem(answer.Part(part), [&](const pugi::xml_node& item) { items.push_back(read(item)); });
+  return items;
+}
+
+net::SoapAnswer Call(net::SoapClient& stub, const Service& service, std::string_view operation,
+                     const net::SoapWriter& parameters) {
+  return stub.Call(service.urn, operation, parameters);
+}
+
+// The slice [begin, end) of paths as a list.
+std::vector<std::string> Slice(const std::vector<std::string>& paths, std::size_t begin, std::size_t end) {
+  return std::vector<std::string>(paths.begin() + static_cast<std::ptrdiff_t>(begin),
+                                  paths.begin() + static_cast<std::ptrdiff_t>(end));
+}
+
+}  // namespace
+
+net::SoapEndpoint StubEndpoint(const Settings& settings, std::chrono::milliseconds timeout) {
+  return {text::Trim(settings.WEBSERVICE_URL()), CredentialBuilder::GetCredential(settings), timeout};
+}
+
+OrderServiceClient::OrderServiceClient(const Settings& settings, const platform::HttpClientFactory& http)
+    : stub_(std::in_place, StubEndpoint(settings, kTimeout), http) {}
+
+std::vector<std::string> OrderServiceClient::Find(const OrderSearch& search, std::string& orderError) {
+  try {
+    net::SoapWriter parameters;
+    WriteOrderSearch(parameters, search);
+    const auto answer = Call(*stub_, kOrderService, "find", parameters);
+    auto paths = ReadStrings(answer.Part("Orders"));
+    Logger::LogInfo("Bestellungen gefunden: " + std::to_string(paths.size()));
+    return paths;
+  } catch (const std::exception& e) {
+    Logger::LogError(e);
+    orderError = Resources::ORDER_GETINFO_ERROR();
+    return {};
+  }
+}
+
+std::optional<std::vector<OrderInfo>> OrderServiceClient::getInfo(const std::vector<std::string>& paths,
+                                                                  const std::vector<std::string>& attributes,
+                                                                  const std::vector<std::string>& languages,
+                                                                  std::string& orderError) {
+  std::vector<OrderInfo> orders;
+  orders.reserve(paths.size());
+  try {
+    // Asked once: a line per order costs as much as the order itself when the log is off.
+    const bool log_info = Logger::IsEnabled();
+    for (std::size_t begin = 0; begin < paths.size(); begin += kGetInfoBatch) {
+      net::SoapWriter parameters;
+      parameters.StringArray("Orders", Slice(paths, begin, std::min(paths.size(), begin + kGetInfoBatch)));
+      parameters.StringArray("Attributes", attributes);
+      parameters.StringArray("AddressAttributes", {});
+      parameters.StringArray("LineItemAttributes", std::vector<std::string>{"Id"});
+      parameters.StringArray("LanguageCodes", languages);
+      const auto answer = Call(*stub_, kOrderService, "getInfo", parameters);
+      for (OrderInfo& order : ReadItems(answer, "Orders", ReadOrderInfo)) {
+        if (order.Error) {
+          orderError = Resources::ORDER_GETINFO_ERROR();
+          Logger::LogError("Informationen zur Bestellung fehlerhaft abgerufen: (Epages Fehler):\n" +
+                           *order.Error);
+          continue;
+        }
+        if (log_info) Logger::LogInfo("Informationen zur Bestellung erfolreich abgerufen: " + order.Path);
+        orders.push_back(std::move(order));
+      }
+    }
+  } catch (const std::exception& e) {
+    Logger::LogError(e);
+    orderError = Resources::ORDER_GETINFO_ERROR();
+    return std::nullopt;
+  }
+  return orders;
+}
+
+std::optional<OrderUpdateResult> OrderServiceClient::Update(const std::vector<OrderUpdate>& updates,
+                                                            std::string& failure) {
+  try {
+    net::SoapWriter parameters;
+    WriteOrderUpdates(parameters, updates);
+    const auto answer = Call(*stub_, kOrderService, "update", parameters);
+    auto results = ReadItems(answer, "Orders", ReadOrderUpdateResult);
+    if (results.empty()) {
+      failure = "Order_out == null";
+    } else if (results.front().Error) {
+      failure = *results.front().Error;
+    } else {
+      Logger::LogInfo("Update der Bestellung erfolreich: " + results.front().Path);
+      return std::move(results.front());
+    }
+    Logger::LogError("Update der Bestellung fehlerhaft: " + failure);
+  } catch (const std::exception& e) {
+    failure = e.what();
+    Logger::LogError("OrderServiceClient.update:  - " + failure);
+  }
+  return std::nullopt;
+}
+
+CustomerServiceClient::CustomerServiceClient(const Settings& settings,
+                                             const platform::HttpClientFactory& http)
+    : stub_(StubEndpoint(settings, kTimeout), http) {}
+
+std::optional<std::vector<CustomerInfo>> CustomerServiceClient::getInfo(
+    const std::vector<std::string>& paths, const std::vector<std::string>& attributes) {
+  std::vector<CustomerInfo> customers;
+  try {
+    const bool log_info = Logger::IsEnabled();
+    for (std::size_t begin = 0; begin < paths.size(); begin += kGetInfoBatch) {
+      net::SoapWriter parameters;
+      parameters.StringArray("Customers", Slice(paths, begin, std::min(paths.size(), begin + kGetInfoBatch)));
+      parameters.StringArray("Attributes", attributes);
+      parameters.StringArray("AddressAttributes", {});
+      const auto answer = Call(stub_, kCustomerService, "getInfo", parameters);
+      for (CustomerInfo& customer : ReadItems(answer, "Customers", ReadCustomerInfo)) {
+        if (customer.Error) {
+          Logger::LogError("Informationen zum Kunden fehlerhaft abgerufen: (Epages Fehler):\n" +
+                           *customer.Error);
+          continue;
+        }
+        if (log_info) Logger::LogInfo("Informationen zum Kunden erfolreich abgerufen: " + customer.Path);
+        customers.push_back(std::move(customer));
+      }
+    }
+  } catch (const std::exception& e) {
+    Logger::LogError(e);
+    return std::nullopt;
+  }
+  return customers;
+}
+
+ProductServiceClient::ProductServiceClient(const Settings& settings, const platform::HttpClientFactory& http)
+    : stub_(StubEndpoint(settings, kTimeout), http) {}
+
+std::vector<std::string> ProductServiceClient::Find(const ProductSearch& search, std::string& productError) {
+  try {
+    net::SoapWriter parameters;
+    WriteProductSearch(parameters, search);
+    const auto answer = Call(stub_, kProductService, "find", parameters);
+    auto paths = ReadStrings(answer.Part("Products"));
+    std::erase_if(paths, [](const std::string& path) { return text::Contains(path, "Appointments"); });
+    return paths;
+  } catch (const std::exception& e) {
+    Logger::LogError(e);
+    productError = Resources::ARTICLES_GETINFO_ERROR();
+    return {};
+  }
+}
+
+std::optional<std::vector<ProductInfo>> ProductServiceClient::GetInfo(
+    const std::vector<std::string>& paths, const std::vector<std::string>& attributes,
+    const std::vector<std::string>& languages, std::string& productError) {
+  std::vector<ProductInfo> products;
+  try {
+    for (std::size_t end = paths.size(); end > 0;) {
+      const std::size_t begin = end > kGetInfoBatch ? end - kGetInfoBatch : 0;
+      std::vector<std::string> batch = Slice(paths, begin, end);
+      std::reverse(batch.begin(), batch.end());
+      end = begin;
+      net::SoapWriter parameters;
+      parameters.StringArray("Products", batch);
+      parameters.StringArray("Attributes", attributes);
+      parameters.StringArray("LanguageCodes", languages);
+      const auto answer = Call(stub_, kProductService, "getInfo", parameters);
+      for (ProductInfo& product : ReadItems(answer, "Products", ReadProductInfo)) {
+        if (product.Error) {
+          productError = Resources::ARTICLES_GETINFO_ERROR();
+          Logger::LogError("Produktinformationsabruf fehlerhaft (Epages Fehler) " + *product.Error);
+          continue;
+        }
+        products.push_back(std::move(product));
+      }
+    }
+  } catch (const std::exception& e) {
+    Logger::LogError(std::string(e.what()) + " -> ProductServiceClient.GetInfo");
+    return std::nullopt;
+  }
+  return products;
+}
+
+}  // namespace kanvio::epages

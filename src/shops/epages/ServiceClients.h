@@ -1,0 +1,100 @@
+#pragma once
+// The wrappers around the order, customer and product services. Each owns one
+// SOAP client ("stub") on WEBSERVICE_URL with the credentials of
+// CredentialBuilder, read when the wrapper is made. No exception leaves a
+// wrapper: failures are logged and answered as each function says.
+
+#include <chrono>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "config/Settings.h"
+#include "net/SoapClient.h"
+#include "platform/HttpClient.h"
+#include "shops/epages/CustomerTypes.h"
+#include "shops/epages/OrderTypes.h"
+#include "shops/epages/ProductTypes.h"
+
+namespace kanvio::epages {
+
+// getInfo requests carry at most this many paths.
+inline constexpr std::size_t kGetInfoBatch = 500;
+
+// The SOAP endpoint of a stub with this time-out.
+net::SoapEndpoint StubEndpoint(const Settings& settings, std::chrono::milliseconds timeout);
+
+class OrderServiceClient {
+ public:
+  static constexpr std::chrono::milliseconds kTimeout{5'000'000};
+
+  OrderServiceClient(const Settings& settings, const platform::HttpClientFactory& http);
+
+  // The paths of the orders found. On failure: logged, orderError = the
+  // ORDER_GETINFO_ERROR text, empty list.
+  std::vector<std::string> Find(const OrderSearch& search, std::string& orderError);
+  // The orders in the order of paths, in requests of at most kGetInfoBatch
+  // paths; an order whose answer carries an error is left out (logged,
+  // orderError set). nullopt when a request fails (logged, orderError set).
+  std::optional<std::vector<OrderInfo>> getInfo(const std::vector<std::string>& paths,
+                                                const std::vector<std::string>& attributes,
+                                                const std::vector<std::string>& languages,
+                                                std::string& orderError);
+  // The first answer record when it carries no error; nullopt otherwise
+  // (logged). failure receives the reason.
+  std::optional<OrderUpdateResult> Update(const std::vector<OrderUpdate>& updates, std::string& failure);
+  void ClearStub() { stub_.reset(); }
+
+  std::size_t requests_sent() const { return stub_ ? stub_->requests_sent() : 0; }
+
+ private:
+  std::optional<net::SoapClient> stub_;
+};
+
+class CustomerServiceClient {
+ public:
+  static constexpr std::chrono::milliseconds kTimeout{5'000'000};
+
+  CustomerServiceClient(const Settings& settings, const platform::HttpClientFactory& http);
+
+  // One record per path that came back without error (errors are logged);
+  // nullopt when the request fails (logged).
+  std::optional<std::vector<CustomerInfo>> getInfo(const std::vector<std::string>& paths,
+                                                   const std::vector<std::string>& attributes);
+
+  std::size_t requests_sent() const { return stub_.requests_sent(); }
+
+ private:
+  net::SoapClient stub_;
+};
+
+class ProductServiceClient {
+ public:
+  static constexpr std::chrono::milliseconds kTimeout{1'500'000};
+
+  ProductServiceClient(const Settings& settings, const platform::HttpClientFactory& http);
+
+  // Product paths, without appointment products. On failure: logged,
+  // productError = the ARTICLES_GETINFO_ERROR text, empty list.
+  std::vector<std::string> Find(const ProductSearch& search, std::string& productError);
+  // In requests of at most kGetInfoBatch paths, from the end of the list
+  // backwards, so the result runs in reverse order of paths; items with an
+  // error are left out (logged, productError set). nullopt when a request
+  // fails (logged).
+  std::optional<std::vector<ProductInfo>> GetInfo(const std::vector<std::string>& paths,
+                                                  const std::vector<std::string>& attributes,
+                                                  const std::vector<std::string>& languages,
+                                                  std::string& productError);
+  std::optional<std::vector<ProductInfo>> GetInfo(const std::vector<std::string>& paths,
+                                                  std::string& productError) {
+    return GetInfo(paths, {}, {}, productError);
+  }
+
+  std::size_t requests_sent() const { return stub_.requests_sent(); }
+
+ private:
+  net::SoapClient stub_;
+};
+
+}  // namespace kanvio::epages

@@ -1,0 +1,87 @@
+// The ePages SOAP answers: the first byte picks the operation whose answer the
+// rest is read as (and the HTTP status it came with), the answer then goes
+// through the same readers and order conversion as in the connector.
+#include <map>
+
+#include "FuzzSupport.h"
+#include "net/SoapClient.h"
+#include "shops/epages/CustomerTypes.h"
+#include "shops/epages/OrderConverter.h"
+#include "shops/epages/OrderTypes.h"
+#include "shops/epages/ProductTypes.h"
+#include "shops/epages/Status.h"
+#include "support/Error.h"
+
+namespace {
+
+using namespace kanvio;
+using namespace kanvio::epages;
+
+class NoProducts : public ProductLookup {
+ public:
+  bool HasProductWithAlias(const std::string& alias) override { return !alias.empty(); }
+  std::optional<ProductInfo> Product(const std::string& path) override {
+    ProductInfo product;
+    product.Path = path;
+    product.Name = {{"de", path}};
+    product.DepositPrices = {{1.5f, "EUR", "gross"}};
+    return product;
+  }
+};
+
+template <class Read>
+void ReadAll(const net::SoapAnswer& answer, const char* part, Read read) {
+  net::ForEachItem(answer.Part(part), [&](const pugi::xml_node& item) { read(item); });
+}
+
+void Read(std::uint8_t selector, std::string body) {
+  const int status = selector & 0x80 ? 500 : 200;
+  switch (selector & 0x7F) {
+    case 0: {
+      const auto answer = net::SoapClient::ReadAnswer(std::move(body), status, "find");
+      ReadStrings(answer.Part("Orders"));
+      break;
+    }
+    case 1: {
+      const auto answer = net::SoapClient::ReadAnswer(std::move(body), status, "getInfo");
+      NoProducts products;
+      OrderConverter converter(products, true);
+      ReadAll(answer, "Orders", [&](const pugi::xml_node& item) {
+        const OrderInfo order = ReadOrderInfo(item);
+        if (order.LineItemContainer) converter.Convert(order, order.Customer);
+      });
+      break;
+    }
+    case 2: {
+      const auto answer = net::SoapClient::ReadAnswer(std::move(body), status, "update");
+      ReadAll(answer, "Orders", ReadOrderUpdateResult);
+      break;
+    }
+    case 3: {
+      const auto answer = net::SoapClient::ReadAnswer(std::move(body), status, "getInfo");
+      ReadAll(answer, "Customers", ReadCustomerInfo);
+      break;
+    }
+    case 4: {
+      const auto answer = net::SoapClient::ReadAnswer(std::move(body), status, "getInfo");
+      ReadAll(answer, "Products", ReadProductInfo);
+      break;
+    }
+    default: {
+      pugi::xml_document document;
+      if (document.load_buffer(body.data(), body.size())) Status::ReadOrderStates(document);
+      break;
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  try {
+    Read(data[0], std::string(kanvio::fuzz::AsText(data + 1, size - 1)));
+  } catch (const kanvio::Error&) {
+  }
+  return 0;
+}

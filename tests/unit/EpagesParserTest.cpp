@@ -1,0 +1,107 @@
+// Reading ePages answer items and the host's order-state file.
+#include <gtest/gtest.h>
+
+#include "shops/epages/OrderTypes.h"
+#include "shops/epages/ProductTypes.h"
+#include "shops/epages/Status.h"
+#include "support/Error.h"
+
+namespace kanvio::epages {
+namespace {
+
+pugi::xml_document Parse(const std::string& xml) {
+  pugi::xml_document document;
+  EXPECT_TRUE(document.load_string(xml.c_str())) << xml;
+  return document;
+}
+
+TEST(EpagesParserTest, OrderItemWithOddPrefixesNilsAndMissingLists) {
+  const auto document = Parse(
+      "<Order xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" xmlns:n9=\"urn:x\">"
+      "<n9:Path>/Shops/S/Customers/1/Orders/7</n9:Path><Alias>7</Alias><Customer>/Shops/S/Customers/1</"
+      "Customer>"
+      "<CreationDate xsi:nil=\"true\"/>"
+      "<Attributes><A><Name>CustomerComment</Name><Value>Hallo &amp; Tschüss</Value></A></Attributes>"
+      "<BillingAddress><Gender>2</Gender><Street>Weg 1</Street></BillingAddress>"
+      "<ShippingAddress xsi:nil=\"1\"/>"
+      "<LineItemContainer><TaxModel>net</TaxModel><GrandTotal>abc</GrandTotal>"
+      "<ProductLineItems><x><SKU>A</SKU><Quantity>2</Quantity><LineItemPrice>3.5</LineItemPrice></x></"
+      "ProductLineItems>"
+      "<CouponLineItems/><PaymentLineItem><PaymentMethod>/P/PaymentMethods/X</PaymentMethod></"
+      "PaymentLineItem>"
+      "</LineItemContainer></Order>");
+  const OrderInfo order = ReadOrderInfo(document.first_child());
+  EXPECT_EQ(order.Path, "/Shops/S/Customers/1/Orders/7");
+  EXPECT_EQ(order.Error, std::nullopt);
+  EXPECT_EQ(order.CreationDate, std::nullopt);
+  ASSERT_EQ(order.Attributes.size(), 1u);
+  EXPECT_EQ(order.Attributes[0].Value, "Hallo & Tschüss");
+  ASSERT_TRUE(order.BillingAddress);
+  EXPECT_EQ(order.BillingAddress->Gender, "2");
+  EXPECT_EQ(order.BillingAddress->Street, "Weg 1");
+  EXPECT_FALSE(order.ShippingAddress);
+  ASSERT_TRUE(order.LineItemContainer);
+  const LineItemContainer& items = *order.LineItemContainer;
+  EXPECT_EQ(items.GrandTotal, 0);  // not a number: read as nothing
+  ASSERT_EQ(items.ProductLineItems.size(), 1u);
+  EXPECT_EQ(items.ProductLineItems[0].Quantity, 2);
+  EXPECT_EQ(items.ProductLineItems[0].LineItemPrice, 3.5f);
+  ASSERT_TRUE(items.CouponLineItems);
+  EXPECT_TRUE(items.CouponLineItems->empty());
+  EXPECT_FALSE(items.GlobalValueDiscountLineItems);
+  EXPECT_FALSE(items.ShippingLineItem);
+  EXPECT_EQ(items.PaymentLineItem->PaymentMethod, "/P/PaymentMethods/X");
+}
+
+TEST(EpagesParserTest, ItemErrorsAreReadEvenWithoutMessage) {
+  const auto failed = Parse(
+      "<Order><Path>/o/1</Path><Error><Message>Object with path /o/1 was not found.</Message>"
+      "</Error></Order>");
+  EXPECT_EQ(ReadOrderInfo(failed.first_child()).Error, "Object with path /o/1 was not found.");
+  const auto bare = Parse("<Product><Path>/p/1</Path><Error/></Product>");
+  EXPECT_TRUE(ReadProductInfo(bare.first_child()).Error);
+  const auto nil = Parse(
+      "<Product xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"><Path>/p/1</Path>"
+      "<Error xsi:nil=\"true\"/><DepositPrices><P><Price xsi:nil=\"true\"/><CurrencyID>EUR"
+      "</CurrencyID></P></DepositPrices></Product>");
+  const ProductInfo product = ReadProductInfo(nil.first_child());
+  EXPECT_FALSE(product.Error);
+  ASSERT_EQ(product.DepositPrices.size(), 1u);
+  EXPECT_FALSE(product.DepositPrices[0].Price);
+}
+
+TEST(EpagesParserTest, OrderStatesPairInsideEachOrder) {
+  struct Case {
+    const char* name;
+    const char* xml;
+    std::vector<std::string> expected;  // "order/customer"
+  };
+  const Case cases[] = {
+      {"orders file",
+       "<OrderNotification><Bestellvorgang><BestellnummerShop>1</BestellnummerShop><Kundendaten><Kunde>"
+       "<KundennummerWebshop>K1</KundennummerWebshop></Kunde></Kundendaten></Bestellvorgang>"
+       "<Bestellvorgang><BestellnummerShop>2</BestellnummerShop></Bestellvorgang>"
+       "<Bestellvorgang><BestellnummerShop>3</BestellnummerShop><KundennummerWebshop>K3</KundennummerWebshop>"
+       "<KundennummerWebshop>X</KundennummerWebshop></Bestellvorgang></OrderNotification>",
+       {"1/K1", "3/K3"}},
+      {"flat file paired by position",
+       "<R><BestellnummerShop>1</BestellnummerShop><BestellnummerShop>2</BestellnummerShop>"
+       "<KundennummerWebshop>K1</KundennummerWebshop><KundennummerWebshop>K2</KundennummerWebshop></R>",
+       {"1/K1", "2/K2"}},
+      {"no orders", "<OrderNotification/>", {}},
+  };
+  for (const Case& c : cases) {
+    const auto document = Parse(c.xml);
+    std::vector<std::string> pairs;
+    for (const auto& record : Status::ReadOrderStates(document))
+      pairs.push_back(record.order_number + "/" + record.customer_number);
+    EXPECT_EQ(pairs, c.expected) << c.name;
+  }
+  const auto short_of_customers = Parse(
+      "<R><BestellnummerShop>1</BestellnummerShop><BestellnummerShop>2"
+      "</BestellnummerShop><KundennummerWebshop>K</KundennummerWebshop></R>");
+  EXPECT_THROW(Status::ReadOrderStates(short_of_customers), Error);
+}
+
+}  // namespace
+}  // namespace kanvio::epages
