@@ -18,6 +18,7 @@
 
 #include "Failure.h"
 #include "FailurePlan.h"
+#include "MwsMarketplace.h"
 #include "RequestLog.h"
 #include "ShopState.h"
 
@@ -57,6 +58,8 @@ class ShopSimulator {
 
   ShopState& Shop();
   FailurePlan& Failures();
+  // The marketplace behind the MWS endpoints below "<base path>/mws".
+  MwsMarketplace& Marketplace();
 
   // Lets every slow answer held now go on with its normal answer.
   void ReleaseSlowAnswers();
@@ -67,7 +70,8 @@ class ShopSimulator {
   // Requests counted under a target: "orders", "val", "sync", "del",
   // "sync:VALUE", "val:FUNCTION"; "rest" (every plug-in request, whichever
   // plug-in), "rest:ENDPOINT" (e.g. "rest:setOrderStatus"),
-  // "rest:getArticles:offset=N" (one page); or "unknown" for paths nothing
+  // "rest:getArticles:offset=N" (one page); "mws", "mws:ACTION",
+  // "mws:ACTION:KEY" (see MwsModule.h); or "unknown" for paths nothing
   // serves.
   std::size_t RequestCount(const std::string& target) const;
   void ClearRequests();
