@@ -35,6 +35,9 @@ std::vector<std::string> DistinctIds(const Range& entries, Id id) {
   return ids;
 }
 
+// A report beyond the memory of the process would fail every run again.
+ReportFormatError TooLarge() { return ReportFormatError("Der Bericht ist zu groß, um ihn zu lesen."); }
+
 }  // namespace
 
 OrderManagement::OrderManagement(IWorker* worker, OrderCaller& caller, orders::OrderXmlWriter& writer,
@@ -138,11 +141,8 @@ std::int32_t OrderManagement::PassResult(const char* pass, std::size_t first_rep
   return -1;
 }
 
-void OrderManagement::ShipmentReport(Report& report, int& total, int& written) {
-  const FlatFileTable table = FlatFileTable::Read(report.file);
+void OrderManagement::ShipmentReport(Report& report, const FlatFileTable& table, int& total, int& written) {
   const FbaData::Layout layout(table.columns);
-  if (!layout.HasColumn("amazon-order-id"))
-    throw ReportFormatError("Dem Bericht fehlt die Spalte amazon-order-id; er ist kein Versandbericht.");
   std::vector<FbaData> rows;
   rows.reserve(table.rows.size());
   for (const auto& row : table.rows) rows.push_back(FbaData::FromRow(layout, row.values));
@@ -191,13 +191,21 @@ std::int32_t OrderManagement::getOrdersForFBA(int& total) {
   try {
     for (const auto& file : ReportFiles(folder_, ".txt")) {
       if (IsEmptyFile(file)) continue;
-      reports_.push_back({file, true, {}});
+      FlatFileTable table;
       try {
-        ShipmentReport(reports_.back(), total, written);
+        table = FlatFileTable::Read(file);
+        if (!FbaData::Layout(table.columns).HasColumn("amazon-order-id"))
+          throw ReportFormatError(
+              "Dem Bericht fehlt die Spalte amazon-order-id; er ist kein Versandbericht.");
       } catch (const ReportFormatError& e) {
-        reports_.pop_back();
         SetAside(file, e);
+        continue;
+      } catch (const std::bad_alloc&) {
+        SetAside(file, TooLarge());
+        continue;
       }
+      reports_.push_back({file, true, {}});
+      ShipmentReport(reports_.back(), table, total, written);
     }
   } catch (const std::exception& e) {
     return PassResult("Amazon-Versandberichte", first, written, &e);
@@ -222,6 +230,8 @@ std::int32_t OrderManagement::getOrdersByXML(int& total) {
         reports_.push_back({file, false, std::vector<bool>(entries.back().size(), false)});
       } catch (const ReportFormatError& e) {
         SetAside(file, e);
+      } catch (const std::bad_alloc&) {
+        SetAside(file, TooLarge());
       }
     }
     std::vector<std::string> all_ids;

@@ -24,6 +24,7 @@
 #include "orders/OrderXmlWriter.h"
 #include "shops/IWorker.h"
 #include "shops/amazon/OrderCaller.h"
+#include "shops/amazon/ReportFiles.h"
 
 namespace kanvio {
 
@@ -57,7 +58,7 @@ class OrderManagement {
   };
   using OrderMap = std::map<std::string, net::MwsOrder>;
 
-  void ShipmentReport(Report& report, int& total, int& written);
+  void ShipmentReport(Report& report, const FlatFileTable& table, int& total, int& written);
   OrderMap FetchOrders(const std::vector<std::string>& ids);
   // Writes the order when everything needed is at hand; true when the
   // entry is done with (written, or needing no import).
