@@ -9,10 +9,14 @@ namespace {
 
 bool IsTrue(std::string_view text) { return text::EqualsIgnoreCase(text, "true"); }
 
-std::optional<MwsMoney> Money(pugi::xml_node parent, std::string_view local_name) {
-  const pugi::xml_node node = MwsChild(parent, local_name);
-  if (!node) return std::nullopt;
-  return MwsMoney{MwsChildText(node, "CurrencyCode"), MwsChildText(node, "Amount")};
+MwsMoney Money(pugi::xml_node node) {
+  MwsMoney money;
+  for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+    const std::string_view name = MwsLocalName(child);
+    if (name == "Amount") money.Amount = text::Trim(child.text().get());
+    if (name == "CurrencyCode") money.CurrencyCode = text::Trim(child.text().get());
+  }
+  return money;
 }
 
 // Reports answers say HasNext; the Orders answers only carry a NextToken
@@ -48,26 +52,62 @@ ReportRequestInfo ReadReportRequestInfo(pugi::xml_node node) {
           MwsChildText(node, "ReportProcessingStatus"), MwsChildText(node, "GeneratedReportId")};
 }
 
+// One pass over the children: an answer holds thousands of these.
 MwsOrder ReadOrder(pugi::xml_node node) {
-  return {MwsChildText(node, "AmazonOrderId"), MwsChildText(node, "OrderStatus"),
-          MwsChildText(node, "SalesChannel"), MwsChildText(node, "BuyerEmail"), Money(node, "OrderTotal")};
+  MwsOrder order;
+  for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+    const std::string_view name = MwsLocalName(child);
+    const auto take = [&child](std::string& field) {
+      if (field.empty()) field = text::Trim(child.text().get());
+    };
+    if (name == "AmazonOrderId")
+      take(order.AmazonOrderId);
+    else if (name == "OrderStatus")
+      take(order.OrderStatus);
+    else if (name == "SalesChannel")
+      take(order.SalesChannel);
+    else if (name == "BuyerEmail")
+      take(order.BuyerEmail);
+    else if (name == "OrderTotal" && !order.OrderTotal)
+      order.OrderTotal = Money(child);
+  }
+  return order;
 }
 
 MwsOrderItem ReadOrderItem(pugi::xml_node node) {
+  using Field = std::optional<MwsMoney> MwsOrderItem::*;
+  static constexpr std::pair<std::string_view, Field> kMoney[] = {
+      {"ItemPrice", &MwsOrderItem::ItemPrice},
+      {"ItemTax", &MwsOrderItem::ItemTax},
+      {"ShippingPrice", &MwsOrderItem::ShippingPrice},
+      {"ShippingDiscount", &MwsOrderItem::ShippingDiscount},
+      {"GiftWrapPrice", &MwsOrderItem::GiftWrapPrice},
+      {"GiftWrapTax", &MwsOrderItem::GiftWrapTax},
+      {"CODFee", &MwsOrderItem::CODFee},
+      {"CODFeeDiscount", &MwsOrderItem::CODFeeDiscount},
+      {"PromotionDiscount", &MwsOrderItem::PromotionDiscount},
+  };
   MwsOrderItem item;
-  item.SellerSKU = MwsChildText(node, "SellerSKU");
-  item.ASIN = MwsChildText(node, "ASIN");
-  item.Title = MwsChildText(node, "Title");
-  item.QuantityOrdered = MwsChildText(node, "QuantityOrdered");
-  item.ItemPrice = Money(node, "ItemPrice");
-  item.ItemTax = Money(node, "ItemTax");
-  item.ShippingPrice = Money(node, "ShippingPrice");
-  item.ShippingDiscount = Money(node, "ShippingDiscount");
-  item.GiftWrapPrice = Money(node, "GiftWrapPrice");
-  item.GiftWrapTax = Money(node, "GiftWrapTax");
-  item.CODFee = Money(node, "CODFee");
-  item.CODFeeDiscount = Money(node, "CODFeeDiscount");
-  item.PromotionDiscount = Money(node, "PromotionDiscount");
+  std::string* const texts[] = {&item.SellerSKU, &item.ASIN, &item.Title, &item.QuantityOrdered};
+  static constexpr std::string_view kTexts[] = {"SellerSKU", "ASIN", "Title", "QuantityOrdered"};
+  for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+    if (child.type() != pugi::node_element) continue;
+    const std::string_view name = MwsLocalName(child);
+    bool done = false;
+    for (std::size_t i = 0; i < std::size(kTexts) && !done; ++i) {
+      if (name == kTexts[i] && texts[i]->empty()) {
+        *texts[i] = text::Trim(child.text().get());
+        done = true;
+      }
+    }
+    for (const auto& [money_name, field] : kMoney) {
+      if (done) break;
+      if (name == money_name && !(item.*field)) {
+        item.*field = Money(child);
+        done = true;
+      }
+    }
+  }
   return item;
 }
 

@@ -3,7 +3,6 @@
 #include <fstream>
 #include <pugixml.hpp>
 #include <set>
-#include <sstream>
 
 #include "net/MwsAnswers.h"
 #include "platform/FileSystem.h"
@@ -55,29 +54,41 @@ std::vector<std::string> SplitTabs(std::string_view line) {
   }
 }
 
+// Each reads its element's children in one pass: a report holds thousands.
 ReportAddress ReadAddress(pugi::xml_node address) {
-  using net::MwsChildText;
-  return {MwsChildText(address, "Name"),
-          MwsChildText(address, "AddressFieldOne"),
-          MwsChildText(address, "AddressFieldTwo"),
-          MwsChildText(address, "City"),
-          MwsChildText(address, "PostalCode"),
-          MwsChildText(address, "CountryCode"),
-          MwsChildText(address, "PhoneNumber")};
+  ReportAddress read;
+  const std::pair<std::string_view, std::string*> fields[] = {{"Name", &read.Name},
+                                                              {"AddressFieldOne", &read.AddressFieldOne},
+                                                              {"AddressFieldTwo", &read.AddressFieldTwo},
+                                                              {"City", &read.City},
+                                                              {"PostalCode", &read.PostalCode},
+                                                              {"CountryCode", &read.CountryCode},
+                                                              {"PhoneNumber", &read.PhoneNumber}};
+  for (pugi::xml_node child = address.first_child(); child; child = child.next_sibling()) {
+    const std::string_view name = net::MwsLocalName(child);
+    for (const auto& [field_name, field] : fields) {
+      if (name == field_name && field->empty()) *field = text::Trim(child.text().get());
+    }
+  }
+  return read;
 }
 
 OrderReportEntry ReadEntry(pugi::xml_node report) {
   OrderReportEntry entry;
-  entry.AmazonOrderID = net::MwsChildText(report, "AmazonOrderID");
-  entry.OrderDate = net::MwsChildText(report, "OrderDate");
-  if (const auto billing = net::MwsChild(report, "BillingData")) {
-    entry.has_billing_data = true;
-    if (const auto address = net::MwsChild(billing, "Address")) entry.billing = ReadAddress(address);
-  }
-  if (const auto fulfillment = net::MwsChild(report, "FulfillmentData")) {
-    entry.has_fulfillment_data = true;
-    entry.service_level = net::MwsChildText(fulfillment, "FulfillmentServiceLevel");
-    if (const auto address = net::MwsChild(fulfillment, "Address")) entry.shipping = ReadAddress(address);
+  for (pugi::xml_node child = report.first_child(); child; child = child.next_sibling()) {
+    const std::string_view name = net::MwsLocalName(child);
+    if (name == "AmazonOrderID" && entry.AmazonOrderID.empty()) {
+      entry.AmazonOrderID = text::Trim(child.text().get());
+    } else if (name == "OrderDate" && entry.OrderDate.empty()) {
+      entry.OrderDate = text::Trim(child.text().get());
+    } else if (name == "BillingData" && !entry.has_billing_data) {
+      entry.has_billing_data = true;
+      if (const auto address = net::MwsChild(child, "Address")) entry.billing = ReadAddress(address);
+    } else if (name == "FulfillmentData" && !entry.has_fulfillment_data) {
+      entry.has_fulfillment_data = true;
+      entry.service_level = net::MwsChildText(child, "FulfillmentServiceLevel");
+      if (const auto address = net::MwsChild(child, "Address")) entry.shipping = ReadAddress(address);
+    }
   }
   return entry;
 }
@@ -122,11 +133,14 @@ struct StringWriter : pugi::xml_writer {
 
 std::string ReadReportBytes(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
-  if (!in) throw Error("Der Bericht " + platform::PathToUtf8(file) + " kann nicht gelesen werden.");
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) throw Error("Der Bericht " + platform::PathToUtf8(file) + " kann nicht gelesen werden.");
-  return std::move(bytes).str();
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(file, ec);
+  if (!in || ec) throw Error("Der Bericht " + platform::PathToUtf8(file) + " kann nicht gelesen werden.");
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (static_cast<std::size_t>(in.gcount()) != bytes.size())
+    throw Error("Der Bericht " + platform::PathToUtf8(file) + " kann nicht gelesen werden.");
+  return bytes;
 }
 
 FlatFileTable FlatFileTable::Parse(std::string_view bytes) {
