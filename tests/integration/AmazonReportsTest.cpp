@@ -55,6 +55,7 @@ TEST_F(AmazonReportsTest, SchedulesAreSetUntilBothSucceededOnce) {
   EXPECT_EQ(first[1].Param("ReportType"), kOrderReport);
   EXPECT_EQ(first[1].Param("Schedule"), "_30_MINUTES_");
   EXPECT_TRUE(Settings().amazon_reportgenerator_done());
+  EXPECT_EQ(loopback_.marketplace().ConnectionCount(), 1u);  // one connection for the whole operation
   EXPECT_EQ(GetReports(), 0);
   EXPECT_EQ(loopback_.Requests("ManageReportSchedule").size(), 2u);
 }
@@ -118,6 +119,15 @@ TEST_F(AmazonReportsTest, AFailedDownloadIsNeitherKeptNorAcknowledged) {
   EXPECT_EQ(GetReports(), 1);
   EXPECT_EQ(ReportFiles().size(), 3u);
   EXPECT_TRUE(marketplace.Report(second)->acknowledged);
+}
+
+TEST_F(AmazonReportsTest, OrderReportsOfAnAccountThatIsNotSellerCentralAreTextFiles) {
+  Settings settings;
+  settings.set_amazon_merchant_kind("mp");
+  settings.Save();
+  const std::string id = loopback_.marketplace().AddReport(kOrderReport, "order-id\n");
+  EXPECT_EQ(GetReports(), 1);
+  EXPECT_EQ(ReportFiles(), std::vector<std::string>{id + ".txt"});
 }
 
 TEST_F(AmazonReportsTest, NothingToFetchGivesNoFileAndZero) {

@@ -55,7 +55,8 @@ TEST(ReportFilesTest, TablesThatCannotBeBuiltAreRefused) {
       EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what();
     }
   }
-  // A trailing tab is no extra value; ten thousand columns are just columns.
+  // A trailing tab is no extra value; ten thousand columns are just columns; NUL bytes are text.
+  EXPECT_EQ(FlatFileTable::Parse(std::string("a\tb\n1\0\t\0\n", 9)).rows[0].values[1], std::string(1, '\0'));
   EXPECT_EQ(FlatFileTable::Parse("a\tb\n1\t2\t\n").rows[0].values.size(), 2u);
   std::string wide;
   for (int i = 0; i < 10000; ++i) wide += "c" + std::to_string(i) + "\t";

@@ -27,10 +27,9 @@ std::int32_t Failed(std::string& error, const std::string& text) {
 
 amazon::amazon(IWorker& worker, platform::HttpClientFactory http) : worker_(worker), http_(std::move(http)) {}
 
-std::int32_t amazon::Schedule(std::string& error, bool shipments) {
+std::int32_t amazon::Schedule(ReportCaller& caller, std::string& error, bool shipments) {
   const std::string what = shipments ? "FBA-Bestellberichte" : "Bestellberichte";
   try {
-    ReportCaller caller(http_);
     const long long confirmed = shipments ? caller.ManageReportScheduleFBA() : caller.ManageReportSchedule();
     if (confirmed > 0) return 1;
     error = "Amazon hat die automatische Erzeugung der " + what + " nicht bestätigt.";
@@ -39,6 +38,15 @@ std::int32_t amazon::Schedule(std::string& error, bool shipments) {
   } catch (const std::exception& e) {
     return Failed(error,
                   "Die automatische Erzeugung der " + what + " konnte nicht aktiviert werden: " + e.what());
+  }
+}
+
+std::int32_t amazon::Schedule(std::string& error, bool shipments) {
+  try {
+    ReportCaller caller(http_);
+    return Schedule(caller, error, shipments);
+  } catch (const std::exception& e) {
+    return Failed(error, std::string("Die Amazon-Einstellungen konnten nicht gelesen werden: ") + e.what());
   }
 }
 
@@ -56,18 +64,18 @@ std::int32_t amazon::HoleArtikelVomShop(std::string& error, bool funcCheck) {
 
 std::int32_t amazon::HoleBerichteVonAmazon(std::string& error) {
   try {
+    ReportCaller caller(http_);
     Settings settings;
     if (!settings.amazon_reportgenerator_done()) {
       // Both are asked every time until both succeeded once.
       std::string ignored;
-      const bool shipments = Schedule(ignored, true) == 1;
-      const bool orders = Schedule(ignored, false) == 1;
+      const bool shipments = Schedule(caller, ignored, true) == 1;
+      const bool orders = Schedule(caller, ignored, false) == 1;
       if (shipments && orders) {
         settings.set_amazon_reportgenerator_done(true);
         settings.Save();
       }
     }
-    ReportCaller caller(http_);
     std::string shipment_failure, order_failure;
     const std::int32_t shipments = ReportManagement::getFBAReports(caller, shipment_failure);
     const std::int32_t orders = ReportManagement::getReports(caller, order_failure);

@@ -13,6 +13,8 @@
 
 namespace kanvio {
 
+class ReportCaller;
+
 class amazon : public IAmazonShop {
  public:
   explicit amazon(IWorker& worker, platform::HttpClientFactory http = platform::CreateHttpClient);
@@ -44,6 +46,7 @@ class amazon : public IAmazonShop {
 
  private:
   std::int32_t Schedule(std::string& error, bool shipments);
+  std::int32_t Schedule(ReportCaller& caller, std::string& error, bool shipments);
 
   IWorker& worker_;
   platform::HttpClientFactory http_;
