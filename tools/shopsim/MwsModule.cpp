@@ -284,8 +284,8 @@ bool MwsModule::Verify(const Call& call, const httplib::Request& request, httpli
 void MwsModule::Answer(const Call& call, httplib::Response& response) {
   const std::string& action = call.action;
   if (!call.orders_api) {
-    if (action == "GetReportList") return ReportList(call, response, action);
-    if (action == "GetReportRequestList") return ReportRequestList(call, response, action);
+    if (action == "GetReportList") return ReportList(call, response);
+    if (action == "GetReportRequestList") return ReportRequestList(call, response);
     if (action == "GetReportListByNextToken" || action == "GetReportRequestListByNextToken")
       return ByNextToken(call, response, action);
     if (action == "GetReport") return GetReport(call, response);
@@ -300,7 +300,7 @@ void MwsModule::Answer(const Call& call, httplib::Response& response) {
       Pending pending{"ListOrderItems", {}, 0};
       for (std::size_t i = 0; i < order->items.size(); ++i)
         pending.ids.push_back(id + "#" + std::to_string(i));
-      return OrderItems(call, response, action, std::move(pending));
+      return OrderItems(call, response, std::move(pending));
     }
     if (action == "ListOrderItemsByNextToken") return ByNextToken(call, response, action);
   }
@@ -323,11 +323,11 @@ void MwsModule::ByNextToken(const Call& call, httplib::Response& response, const
       return Error(response, 400, "InvalidParameterValue", "Invalid NextToken.", call.orders_api);
     pending = it->second;
   }
-  if (action == "ListOrderItemsByNextToken") return OrderItems(call, response, action, std::move(pending));
-  ReportPage(call, response, action, std::move(pending));
+  if (action == "ListOrderItemsByNextToken") return OrderItems(call, response, std::move(pending));
+  ReportPage(call, response, std::move(pending));
 }
 
-void MwsModule::ReportList(const Call& call, httplib::Response& response, const std::string& action) {
+void MwsModule::ReportList(const Call& call, httplib::Response& response) {
   const auto types = call.List("ReportTypeList.Type.");
   const auto request_ids = call.List("ReportRequestIdList.Id.");
   const auto from = ParseUtc(call.Get("AvailableFromDate"));
@@ -344,10 +344,10 @@ void MwsModule::ReportList(const Call& call, httplib::Response& response, const 
     if (!acknowledged.empty() && (acknowledged == "true") != report.acknowledged) continue;
     pending.ids.push_back(report.id);
   }
-  ReportPage(call, response, action, std::move(pending));
+  ReportPage(call, response, std::move(pending));
 }
 
-void MwsModule::ReportRequestList(const Call& call, httplib::Response& response, const std::string& action) {
+void MwsModule::ReportRequestList(const Call& call, httplib::Response& response) {
   const auto types = call.List("ReportTypeList.Type.");
   const auto states = call.List("ReportProcessingStatusList.Status.");
   const auto from = ParseUtc(call.Get("RequestedFromDate"));
@@ -360,11 +360,10 @@ void MwsModule::ReportRequestList(const Call& call, httplib::Response& response,
     if (from && request.submitted < *from) continue;
     pending.ids.push_back(request.id);
   }
-  ReportPage(call, response, action, std::move(pending));
+  ReportPage(call, response, std::move(pending));
 }
 
-void MwsModule::ReportPage(const Call& call, httplib::Response& response, const std::string& action,
-                           Pending pending) {
+void MwsModule::ReportPage(const Call& call, httplib::Response& response, Pending pending) {
   const std::size_t end = std::min(pending.ids.size(), pending.offset + marketplace_.ReportPageSize());
   std::string result;
   if (end < pending.ids.size()) {
@@ -396,7 +395,6 @@ void MwsModule::ReportPage(const Call& call, httplib::Response& response, const 
     }
   }
   response.set_content(call.Wrap(result), "text/xml");
-  (void)action;
 }
 
 void MwsModule::GetReport(const Call& call, httplib::Response& response) {
@@ -463,8 +461,7 @@ void MwsModule::GetOrder(const Call& call, httplib::Response& response) {
   response.set_content(call.Wrap(orders + "</Orders>"), "text/xml");
 }
 
-void MwsModule::OrderItems(const Call& call, httplib::Response& response, const std::string& action,
-                           Pending pending) {
+void MwsModule::OrderItems(const Call& call, httplib::Response& response, Pending pending) {
   const std::string order_id = pending.ids.empty()
                                    ? call.Get("AmazonOrderId")
                                    : pending.ids.front().substr(0, pending.ids.front().find('#'));
@@ -494,7 +491,6 @@ void MwsModule::OrderItems(const Call& call, httplib::Response& response, const 
   }
   result += "</OrderItems>";
   response.set_content(call.Wrap(result), "text/xml");
-  (void)action;
 }
 
 }  // namespace kanvio::shopsim

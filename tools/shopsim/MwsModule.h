@@ -46,14 +46,14 @@ class MwsModule : public ProtocolModule {
               bool orders_api);
   void Answer(const Call& call, httplib::Response& response);
 
-  void ReportList(const Call& call, httplib::Response& response, const std::string& action);
-  void ReportRequestList(const Call& call, httplib::Response& response, const std::string& action);
-  void ReportPage(const Call& call, httplib::Response& response, const std::string& action, Pending pending);
+  void ReportList(const Call& call, httplib::Response& response);
+  void ReportRequestList(const Call& call, httplib::Response& response);
+  void ReportPage(const Call& call, httplib::Response& response, Pending pending);
   void GetReport(const Call& call, httplib::Response& response);
   void Acknowledge(const Call& call, httplib::Response& response);
   void Schedule(const Call& call, httplib::Response& response);
   void GetOrder(const Call& call, httplib::Response& response);
-  void OrderItems(const Call& call, httplib::Response& response, const std::string& action, Pending pending);
+  void OrderItems(const Call& call, httplib::Response& response, Pending pending);
   void ByNextToken(const Call& call, httplib::Response& response, const std::string& action);
 
   std::string Remember(Pending pending);
