@@ -1,12 +1,10 @@
 #include "config/XMLFileRepair.h"
 
-#include <pugixml.hpp>
-
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <pugixml.hpp>
 #include <regex>
-#include <sstream>
 #include <vector>
 
 #include "config/Logger.h"
@@ -21,10 +19,13 @@ constexpr int kMaxLoads = 100;
 
 std::string ReadAll(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
-  if (!in) throw FileNotFoundError("Die Datei " + file.string() + " wurde nicht gefunden.");
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(file, ec);
+  if (!in || ec) throw FileNotFoundError("Die Datei " + file.string() + " wurde nicht gefunden.");
+  std::string content(static_cast<std::size_t>(size), '\0');
+  in.read(content.data(), static_cast<std::streamsize>(content.size()));
+  content.resize(static_cast<std::size_t>(in.gcount()));
+  return content;
 }
 
 bool IsNameChar(char c) {
@@ -40,7 +41,9 @@ bool StartsReference(std::string_view s, std::size_t pos) {
     const bool hex = i < s.size() && s[i] == 'x';
     if (hex) ++i;
     const std::size_t digits = i;
-    while (i < s.size() && (hex ? std::isxdigit(static_cast<unsigned char>(s[i])) : std::isdigit(static_cast<unsigned char>(s[i])))) ++i;
+    while (i < s.size() && (hex ? std::isxdigit(static_cast<unsigned char>(s[i]))
+                                : std::isdigit(static_cast<unsigned char>(s[i]))))
+      ++i;
     return i > digits && i < s.size() && s[i] == ';';
   }
   const std::size_t start = i;
@@ -49,28 +52,37 @@ bool StartsReference(std::string_view s, std::size_t pos) {
 }
 
 std::size_t LineOf(std::string_view s, std::size_t offset) {
-  return 1 + static_cast<std::size_t>(std::count(s.begin(), s.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
+  return 1 + static_cast<std::size_t>(
+                 std::count(s.begin(), s.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
 }
 
-// The line of the first well-formedness error, 0 when there is none. pugixml
-// tolerates bare ampersands, so they are looked for outside markup that may
-// hold them (comments, CDATA, processing instructions).
+// The line a repair pass starts from: that of the first bare ampersand, or of
+// an earlier well-formedness error; 0 when there is no bare ampersand, since
+// then no pass could change the file. pugixml tolerates bare ampersands, so
+// they are looked for outside markup that may hold them (comments, CDATA,
+// processing instructions), and the parser is asked only when one is found:
+// order reports run to many megabytes.
 std::size_t FirstErrorLine(const std::string& content) {
-  std::size_t error_line = 0;
-  pugi::xml_document doc;
-  auto result = doc.load_buffer(content.data(), content.size(), pugi::parse_default | pugi::parse_ws_pcdata);
-  if (!result) error_line = LineOf(content, static_cast<std::size_t>(result.offset));
   for (std::size_t i = 0; i < content.size(); ++i) {
-    if (content.compare(i, 4, "<!--") == 0) i = content.find("-->", i);
-    else if (content.compare(i, 9, "<![CDATA[") == 0) i = content.find("]]>", i);
-    else if (content.compare(i, 2, "<?") == 0) i = content.find("?>", i);
+    while (i < content.size() && content[i] != '<' && content[i] != '&') ++i;
+    if (i == content.size()) break;
+    if (content.compare(i, 4, "<!--") == 0)
+      i = content.find("-->", i);
+    else if (content.compare(i, 9, "<![CDATA[") == 0)
+      i = content.find("]]>", i);
+    else if (content.compare(i, 2, "<?") == 0)
+      i = content.find("?>", i);
     else if (content[i] == '&' && !StartsReference(content, i)) {
       const std::size_t line = LineOf(content, i);
-      return error_line == 0 ? line : std::min(line, error_line);
+      pugi::xml_document doc;
+      auto result =
+          doc.load_buffer(content.data(), content.size(), pugi::parse_default | pugi::parse_ws_pcdata);
+      if (result) return line;
+      return std::min(line, LineOf(content, static_cast<std::size_t>(result.offset)));
     }
     if (i == std::string::npos) break;
   }
-  return error_line;
+  return 0;
 }
 
 std::vector<std::string> SplitLines(const std::string& content) {

@@ -162,7 +162,13 @@ std::int32_t ShopService::InitAmazon(const std::string& erp, const std::string& 
   settings.set_amazon_parameter(text::ToLower(parameter));
   settings.Save();
 
-  if (!worker_) CreateWorkerWithShop(erp, "amazon");
+  // A connection of another kind left over from an earlier Init would take
+  // the Amazon operations.
+  if (!worker_) {
+    CreateWorkerWithShop(erp, "amazon");
+  } else if (shop() == nullptr || shop()->marketplace() != Marketplace::kAmazon) {
+    worker_->InitShop(erp, "amazon", "", "", "");
+  }
   if (shop() == nullptr) {
     Fehlermeldung = kAmazonNoConnection;
     return -1;

@@ -10,6 +10,8 @@
 #include "DemoShop.h"
 #include "EpagesModule.h"
 #include "EpagesShop.h"
+#include "MwsDemoData.h"
+#include "MwsModule.h"
 #include "PhpScriptsModule.h"
 #include "ProtocolModule.h"
 #include "RequestPipeline.h"
@@ -41,6 +43,7 @@ struct ShopSimulator::Impl {
   SimulatorOptions options;
   ShopState shop;
   EpagesShop epages;
+  MwsMarketplace marketplace;
   RequestLog log;
   FailurePlan failures;
   SlowAnswerGate gate;
@@ -57,6 +60,7 @@ void ShopSimulator::Impl::RegisterRoutes() {
   modules.push_back(std::make_unique<PhpScriptsModule>(shop, pipeline));
   modules.push_back(std::make_unique<RestPluginModule>(shop, pipeline));
   modules.push_back(std::make_unique<EpagesModule>(epages, pipeline, failures));
+  modules.push_back(std::make_unique<MwsModule>(marketplace, pipeline));
   for (auto& module : modules) module->Register(server, options.base_path);
 
   // Registered last, so it only sees what no module serves; recording those
@@ -106,6 +110,7 @@ ShopSimulator::ShopSimulator(SimulatorOptions options) : impl_(std::make_unique<
   impl_->shop.SetArticlesImportLimit(opts.articles_import_limit);
   if (opts.demo_data) DemoShop::Fill(impl_->shop);
   if (opts.demo_data) impl_->epages.FillDemo();
+  if (opts.demo_data) MwsDemoData::Fill(impl_->marketplace);
 }
 
 ShopSimulator::~ShopSimulator() { Stop(); }
@@ -116,6 +121,10 @@ void ShopSimulator::Start() {
   impl_->RegisterRoutes();
   // A short keep-alive bounds how long Stop() waits for idle connections.
   impl_->server.set_keep_alive_timeout(1);
+  // Marketplace clients send thousands of requests over one connection;
+  // without NODELAY each answer would wait for the client's delayed ACK.
+  impl_->server.set_keep_alive_max_count(100000);
+  impl_->server.set_tcp_nodelay(true);
   impl_->Bind();
   impl_->listener = std::thread([impl = impl_.get()] {
     impl->server.listen_after_bind();
@@ -146,6 +155,7 @@ std::string ShopSimulator::ShopUrl() const {
 ShopState& ShopSimulator::Shop() { return impl_->shop; }
 EpagesShop& ShopSimulator::Epages() { return impl_->epages; }
 FailurePlan& ShopSimulator::Failures() { return impl_->failures; }
+MwsMarketplace& ShopSimulator::Marketplace() { return impl_->marketplace; }
 
 void ShopSimulator::ReleaseSlowAnswers() { impl_->gate.Release(); }
 

@@ -19,6 +19,7 @@
 #include "EpagesShop.h"
 #include "Failure.h"
 #include "FailurePlan.h"
+#include "MwsMarketplace.h"
 #include "RequestLog.h"
 #include "ShopState.h"
 
@@ -60,6 +61,8 @@ class ShopSimulator {
   // The ePages shop behind the SOAP services (paths ending in ".soap").
   EpagesShop& Epages();
   FailurePlan& Failures();
+  // The marketplace behind the MWS endpoints below "<base path>/mws".
+  MwsMarketplace& Marketplace();
 
   // Lets every slow answer held now go on with its normal answer.
   void ReleaseSlowAnswers();
@@ -71,7 +74,8 @@ class ShopSimulator {
   // "sync:VALUE", "val:FUNCTION"; "rest" (every plug-in request, whichever
   // plug-in), "rest:ENDPOINT" (e.g. "rest:setOrderStatus"),
   // "rest:getArticles:offset=N" (one page); "epages", "epages:SERVICE",
-  // "epages:SERVICE:OPERATION"; or "unknown" for paths nothing serves.
+  // "epages:SERVICE:OPERATION"; "mws", "mws:ACTION", "mws:ACTION:KEY" (see
+  // MwsModule.h); or "unknown" for paths nothing serves.
   std::size_t RequestCount(const std::string& target) const;
   void ClearRequests();
 

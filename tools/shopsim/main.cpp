@@ -20,6 +20,8 @@ struct CommandLine {
   std::vector<std::string> functions_off;
   std::string rollback_article;
   std::size_t epages_orders = 0;
+  std::string mws_access_key_id, mws_secret;
+  std::size_t mws_page_size = 10, mws_item_page_size = 10;
 };
 
 void AddOptions(CLI::App& app, CommandLine& line) {
@@ -35,11 +37,21 @@ void AddOptions(CLI::App& app, CommandLine& line) {
                  "file the shop's state is written to after each change");
   app.add_option("--fail", line.failures,
                  "TARGET=FAILURE, e.g. sync:lqx_to_shop=500:text, val=501-utf8, sync=501:text, orders=html, "
-                 "sync=slow:2000, del=drop, rest:getArticles:offset=50=500; targets: orders, val, sync, "
-                 "del, sync:VALUE, val:FUNCTION, rest, rest:ENDPOINT, rest:getArticles:offset=N");
+                 "sync=slow:2000, del=drop, rest:getArticles:offset=50=500, mws:GetReport=2*503, "
+                 "mws:GetReport=md5-wrong; targets: orders, val, sync, del, sync:VALUE, val:FUNCTION, rest, "
+                 "rest:ENDPOINT, rest:getArticles:offset=N, epages:SERVICE:OPERATION[:PATH], mws, mws:ACTION, "
+                 "mws:ACTION:KEY");
   app.add_option("--function-off", line.functions_off, "function the check script answers 0 for");
   app.add_option("--rollback-article", line.rollback_article, "article number that rolls its package back");
   app.add_flag("!--no-demo-data", line.options.demo_data, "start with an empty shop");
+  app.add_option("--mws-access-key-id", line.mws_access_key_id,
+                 "the only access key id the MWS endpoints accept; any when not given");
+  app.add_option("--mws-secret", line.mws_secret,
+                 "secret key MWS requests must be signed with [default: the library's built-in key]");
+  app.add_option("--mws-page-size", line.mws_page_size, "reports per page of the MWS report lists")
+      ->capture_default_str();
+  app.add_option("--mws-item-page-size", line.mws_item_page_size, "order lines per page of ListOrderItems")
+      ->capture_default_str();
   app.add_option("--epages-orders", line.epages_orders,
                  "further ePages orders of five lines each, for runs with many orders");
 }
@@ -52,6 +64,11 @@ void ApplySwitches(ShopSimulator& simulator, const CommandLine& line) {
   for (const auto& function : line.functions_off) simulator.Shop().SetFunctionOffered(function, false);
   simulator.Shop().SetRollbackArticle(line.rollback_article);
   if (line.epages_orders > 0) simulator.Epages().AddGeneratedOrders(line.epages_orders, 5);
+  auto& marketplace = simulator.Marketplace();
+  if (!line.mws_secret.empty() || !line.mws_access_key_id.empty())
+    marketplace.SetCredentials(line.mws_access_key_id,
+                               line.mws_secret.empty() ? marketplace.Secret() : line.mws_secret);
+  marketplace.SetPageSizes(line.mws_page_size, line.mws_item_page_size);
 }
 
 int WaitForTermination(const sigset_t& signals) {
@@ -65,8 +82,9 @@ int WaitForTermination(const sigset_t& signals) {
 int main(int argc, char** argv) {
   CLI::App app{
       "kanvio-shopsim: a demo shop on loopback that speaks the shop-side PHP scripts and the REST "
-      "plug-ins (below /MarlixKanvio/, /MarlixKanvioVD/, /marlix/ledgrox/ and /marlix/vardemo/), and "
-      "the ePages SOAP services (any path ending in .soap, user /Shops/DemoShop/Users/admin, password demo)"};
+      "plug-ins (below /MarlixKanvio/, /MarlixKanvioVD/, /marlix/ledgrox/ and /marlix/vardemo/), "
+      "the ePages SOAP services (any path ending in .soap, user /Shops/DemoShop/Users/admin, password demo) "
+      "and the marketplace web service (Reports below /mws/, Orders below /mws/Orders/2013-09-01)"};
   CommandLine line;
   AddOptions(app, line);
   CLI11_PARSE(app, argc, argv);
