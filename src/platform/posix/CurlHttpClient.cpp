@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "platform/HttpClient.h"
+#include "platform/HttpUrl.h"
 #include "support/Error.h"
 #include "support/Text.h"
 
@@ -15,7 +17,6 @@ namespace {
 constexpr long kMaxRedirects = 10;
 
 using HeaderList = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
-using UrlHandle = std::unique_ptr<CURLU, decltype(&curl_url_cleanup)>;
 
 void InitCurlOnce() {
   static std::once_flag once;
@@ -55,29 +56,18 @@ HeaderList BuildHeaderList(const HttpRequest& request) {
   return list;
 }
 
-std::string UrlPart(CURLU* url, CURLUPart part) {
-  char* value = nullptr;
-  if (curl_url_get(url, part, &value, 0) != CURLUE_OK || value == nullptr) return {};
-  std::string copy = value;
-  curl_free(value);
-  return copy;
-}
-
-// Host (with an explicit port) and the address without user or password,
-// for messages.
+// Host (with an explicit port) and the address without user, password or
+// secret query values, for messages.
 struct Target {
   std::string host;
   std::string url;
 };
 
 Target DescribeTarget(const std::string& url) {
-  UrlHandle parsed(curl_url(), &curl_url_cleanup);
-  if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) return {url, url};
-  curl_url_set(parsed.get(), CURLUPART_USER, nullptr, 0);
-  curl_url_set(parsed.get(), CURLUPART_PASSWORD, nullptr, 0);
-  std::string host = UrlPart(parsed.get(), CURLUPART_HOST);
-  if (std::string port = UrlPart(parsed.get(), CURLUPART_PORT); !port.empty()) host += ":" + port;
-  return {host, UrlPart(parsed.get(), CURLUPART_URL)};
+  const std::string redacted = RedactedUrl(url);
+  if (const std::optional<HttpUrl> parsed = HttpUrl::Parse(redacted))
+    return {parsed->Authority(), parsed->ToString()};
+  return {redacted, redacted};
 }
 
 [[noreturn]] void ThrowTransportError(CURLcode code, const std::string& url, const char* error_buffer) {
@@ -196,7 +186,7 @@ class CurlHttpClient final : public HttpClient {
                   "): " + curl_easy_strerror(code));
   }
 
-  void SetConnection(const HttpRequest& request);
+  void SetConnection(const std::string& url);
   void SetMethod(const HttpRequest& request, curl_slist* headers);
   void SetTimeouts(const HttpRequest& request);
   void SetSecurity(const HttpRequest& request);
@@ -209,13 +199,14 @@ class CurlHttpClient final : public HttpClient {
 };
 
 HttpResponse CurlHttpClient::Send(const HttpRequest& request) {
+  const std::string url = EncodeRequestUrl(request.url);
   if (request.method == HttpMethod::kGet && !request.body.empty())
-    throw Error("Eine GET-Anfrage kann keinen Inhalt senden: " + request.url);
+    throw Error("Eine GET-Anfrage kann keinen Inhalt senden: " + RedactedUrl(url));
   // Reset drops every option of the previous request but keeps its connections.
   curl_easy_reset(handle_.get());
   HeaderList headers = BuildHeaderList(request);
   HttpResponse response;
-  SetConnection(request);
+  SetConnection(url);
   SetMethod(request, headers.get());
   SetTimeouts(request);
   SetSecurity(request);
@@ -223,7 +214,7 @@ HttpResponse CurlHttpClient::Send(const HttpRequest& request) {
 
   error_buffer_[0] = '\0';
   const CURLcode code = curl_easy_perform(handle_.get());
-  if (code != CURLE_OK) ThrowTransportError(code, request.url, error_buffer_);
+  if (code != CURLE_OK) ThrowTransportError(code, url, error_buffer_);
 
   long status = 0;
   char* content_type = nullptr;
@@ -234,9 +225,9 @@ HttpResponse CurlHttpClient::Send(const HttpRequest& request) {
   return response;
 }
 
-void CurlHttpClient::SetConnection(const HttpRequest& request) {
+void CurlHttpClient::SetConnection(const std::string& url) {
   Set(CURLOPT_ERRORBUFFER, error_buffer_);
-  Set(CURLOPT_URL, request.url.c_str());
+  Set(CURLOPT_URL, url.c_str());
   Set(CURLOPT_PROTOCOLS_STR, "http,https");
   Set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   Set(CURLOPT_FOLLOWLOCATION, 1L);
