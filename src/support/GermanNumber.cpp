@@ -17,7 +17,8 @@ std::optional<double> ParseGermanDouble(std::string_view input) {
     ++i;
   }
   bool digits = false;
-  for (; i < s.size() && (std::isdigit(static_cast<unsigned char>(s[i])) || s[i] == '.'); ++i) {
+  // A grouping dot only follows a digit: ".5" is no number, not 5.
+  for (; i < s.size() && (std::isdigit(static_cast<unsigned char>(s[i])) || (s[i] == '.' && digits)); ++i) {
     if (s[i] == '.') continue;
     canonical += s[i];
     digits = true;
@@ -43,7 +44,8 @@ std::optional<double> ParseGermanDouble(std::string_view input) {
 
 std::optional<std::int32_t> ParseGermanInt(std::string_view input) {
   std::string s = text::Trim(input);
-  if (!s.empty() && s[0] == '+') s.erase(0, 1);
+  // One sign only: from_chars would read the "-1" left of "+-1".
+  if (s.size() > 1 && s[0] == '+' && s[1] != '-') s.erase(0, 1);
   std::int32_t value = 0;
   auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
   if (s.empty() || ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
