@@ -79,12 +79,14 @@ std::size_t ValidSequenceAt(std::string_view s, std::size_t i) {
 
 }  // namespace
 
-std::string Trim(std::string_view s) {
+std::string_view TrimView(std::string_view s) {
   std::size_t b = 0, e = s.size();
   while (b < e && IsSpace(s[b])) ++b;
   while (e > b && IsSpace(s[e - 1])) --e;
-  return std::string(s.substr(b, e - b));
+  return s.substr(b, e - b);
 }
+
+std::string Trim(std::string_view s) { return std::string(TrimView(s)); }
 
 std::string TrimEnd(std::string_view s, std::string_view chars) {
   auto e = s.find_last_not_of(chars);
@@ -111,7 +113,16 @@ std::string ToLower(std::string_view utf8) {
   return out;
 }
 
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) { return ToLower(a) == ToLower(b); }
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  // Header names and settings words are ASCII: compared in place, without two lower-cased copies.
+  const auto ascii = [](std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  };
+  if (!ascii(a) || !ascii(b)) return ToLower(a) == ToLower(b);
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
 
 bool Contains(std::string_view haystack, std::string_view needle) {
   return haystack.find(needle) != std::string_view::npos;

@@ -8,6 +8,7 @@
 namespace kanvio::text {
 
 std::string Trim(std::string_view s);
+std::string_view TrimView(std::string_view s);
 std::string TrimEnd(std::string_view s, std::string_view chars);
 
 // Lower-cases ASCII and the Latin-1 letters (Ä -> ä); other text unchanged.
