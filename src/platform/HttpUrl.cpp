@@ -1,6 +1,7 @@
 #include "platform/HttpUrl.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <iterator>
 #include <vector>
@@ -95,11 +96,18 @@ bool HasScheme(std::string_view reference) {
 
 bool IsHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
 
+// The bytes an address cannot hold as they are; every request asks, so a table.
+constexpr std::array<bool, 256> kUnfit = [] {
+  std::array<bool, 256> unfit{};
+  for (int byte = 0; byte < 256; ++byte) unfit[byte] = byte <= 0x20 || byte >= 0x7F;
+  for (unsigned char c : std::string_view("<>\"\\^`{|}")) unfit[c] = true;
+  return unfit;
+}();
+
 bool NeedsEncoding(std::string_view text, std::size_t i) {
   const auto byte = static_cast<unsigned char>(text[i]);
-  if (byte <= 0x20 || byte >= 0x7F) return true;
   if (byte == '%') return i + 2 >= text.size() || !IsHexDigit(text[i + 1]) || !IsHexDigit(text[i + 2]);
-  return std::string_view("<>\"\\^`{|}").find(static_cast<char>(byte)) != std::string_view::npos;
+  return kUnfit[byte];
 }
 
 // Where the authority starts (after "scheme://", if any) and ends.
@@ -142,10 +150,13 @@ std::string RedactedQuery(std::string_view query) {
 
 std::string EncodeRequestUrl(std::string_view url) {
   static constexpr char kHex[] = "0123456789ABCDEF";
-  const std::string trimmed = text::Trim(url);
+  const std::string_view trimmed = text::TrimView(url);
   const std::size_t rest = AfterAuthority(trimmed);
-  std::string encoded = trimmed.substr(0, rest);
-  for (std::size_t i = rest; i < trimmed.size(); ++i) {
+  std::size_t first = rest;
+  while (first < trimmed.size() && !NeedsEncoding(trimmed, first)) ++first;
+  if (first == trimmed.size()) return std::string(trimmed);  // the usual address: nothing to encode
+  std::string encoded(trimmed.substr(0, first));
+  for (std::size_t i = first; i < trimmed.size(); ++i) {
     if (!NeedsEncoding(trimmed, i)) {
       encoded += trimmed[i];
       continue;

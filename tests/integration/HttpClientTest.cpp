@@ -155,6 +155,14 @@ TEST(HttpClientTest, SendsExactlyTheCallersHeadersAndBody) {
        Post(url, std::string(2 << 20, 'x'), xml_headers),
        {"Host", "User-Agent", "Content-Type", "Content-Encoding", "Content-Length"}},
       {"empty post", Post(url, ""), {"Host", "Content-Length"}},
+      {"authenticated post",
+       [&] {
+         auto r = Post(url, "<Envelope/>");
+         r.basic_auth = BasicCredentials{"admin", "geheim"};
+         return r;
+       }(),
+       {"Host", "Authorization", "Content-Length"}},
+      // One client serves all cases: nothing of the requests before may remain.
       {"get",
        [&] {
          auto r = Get(url);
