@@ -18,11 +18,11 @@
 namespace kanvio {
 namespace {
 
-// A carriage return inside a value must survive the round trip, so line ends
-// are not normalised; a value of nothing but blanks must survive as well.
 // A save takes milliseconds; a temporary file this old belongs to no save.
 constexpr std::chrono::minutes kStaleTemporaryAge{1};
 
+// A carriage return inside a value must survive the round trip, so line ends
+// are not normalised; a value of nothing but blanks must survive as well.
 constexpr unsigned kParseOptions = (pugi::parse_default & ~pugi::parse_eol) | pugi::parse_ws_pcdata_single;
 
 // The store keeps working when the error log does not, so a failing log
