@@ -50,6 +50,8 @@ void CreateFolders(const std::filesystem::path& folder, FileAccess access) {
   std::filesystem::path partial;
   for (const auto& part : folder) {
     partial /= part;
+    std::error_code ignored;
+    if (std::filesystem::is_directory(partial, ignored)) continue;
     if (mkdir(partial.c_str(), kOwnerFolder) == 0) {
       if (chmod(partial.c_str(), kOwnerFolder) != 0)
         throw Error("Der Ordner " + partial.string() + " konnte nicht geschützt werden: " + SystemMessage());
