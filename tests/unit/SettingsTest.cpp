@@ -458,6 +458,20 @@ TEST_F(SettingsTest, StoreAndItsFolderAreTheOwnersOnly) {
   umask(old_mask);
 }
 
+TEST_F(SettingsTest, SaveClearsWhatKilledSavesLeftOnceItIsAMinuteOld) {
+  fs::create_directories(StoreFolder());
+  const fs::path left = StoreFolder() / ".user.config.99999.0.tmp";
+  const fs::path fresh = StoreFolder() / ".user.config.99999.1.tmp";
+  test::WriteFile(left, "<settings><setting name=\"WEBSERVICE_PA");
+  test::WriteFile(fresh, "<settings>");
+  fs::last_write_time(left, fs::file_time_type::clock::now() - std::chrono::minutes(2));
+  Settings view;
+  view.set_WEBSERVICE_URL("https://shop.example");
+  view.Save();
+  EXPECT_FALSE(fs::exists(left));
+  EXPECT_TRUE(fs::exists(fresh)) << "a save under way in another process";
+}
+
 TEST_F(SettingsTest, KeyTableNamesEveryKeyOnceWithItsScope) {
   std::set<std::string> names;
   for (const auto& key : Settings::Keys()) EXPECT_TRUE(names.insert(key.name).second) << key.name;
