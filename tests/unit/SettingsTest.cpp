@@ -469,7 +469,7 @@ TEST_F(SettingsTest, SaveClearsWhatKilledSavesLeftOnceItIsAMinuteOld) {
   view.set_WEBSERVICE_URL("https://shop.example");
   view.Save();
   EXPECT_FALSE(fs::exists(left));
-  EXPECT_TRUE(fs::exists(fresh)) << "a save under way in another process";
+  EXPECT_TRUE(fs::exists(fresh)) << "younger than a minute";
 }
 
 TEST_F(SettingsTest, KeyTableNamesEveryKeyOnceWithItsScope) {
