@@ -458,18 +458,29 @@ TEST_F(SettingsTest, StoreAndItsFolderAreTheOwnersOnly) {
   umask(old_mask);
 }
 
+// Only the store's own temporary files, and only those a minute old: a
+// younger one may belong to a save that is still writing.
 TEST_F(SettingsTest, SaveClearsWhatKilledSavesLeftOnceItIsAMinuteOld) {
+  using std::chrono::minutes;
+  const std::pair<const char*, minutes> stay[] = {{".user.config.4711.1.tmp", minutes(0)},
+                                                  {".user.config.tmp", minutes(2)},
+                                                  {".user.config.12.x.tmp", minutes(2)},
+                                                  {".other.config.4711.0.tmp", minutes(2)},
+                                                  {"user.config.broken-20240101-000000", minutes(2)}};
+  const fs::path left = StoreFolder() / ".user.config.4711.0.tmp";
   fs::create_directories(StoreFolder());
-  const fs::path left = StoreFolder() / ".user.config.99999.0.tmp";
-  const fs::path fresh = StoreFolder() / ".user.config.99999.1.tmp";
+  const auto now = fs::file_time_type::clock::now();
   test::WriteFile(left, "<settings><setting name=\"WEBSERVICE_PA");
-  test::WriteFile(fresh, "<settings>");
-  fs::last_write_time(left, fs::file_time_type::clock::now() - std::chrono::minutes(2));
+  fs::last_write_time(left, now - minutes(2));
+  for (const auto& [name, age] : stay) {
+    test::WriteFile(StoreFolder() / name, "<settings>");
+    fs::last_write_time(StoreFolder() / name, now - age);
+  }
   Settings view;
   view.set_WEBSERVICE_URL("https://shop.example");
   view.Save();
   EXPECT_FALSE(fs::exists(left));
-  EXPECT_TRUE(fs::exists(fresh)) << "younger than a minute";
+  for (const auto& [name, age] : stay) EXPECT_TRUE(fs::exists(StoreFolder() / name)) << name;
 }
 
 TEST_F(SettingsTest, KeyTableNamesEveryKeyOnceWithItsScope) {
