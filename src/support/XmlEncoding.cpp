@@ -104,8 +104,9 @@ std::string XmlToUtf8(std::string_view bytes, std::string_view transport_charset
   if (StartsWith(bytes, std::string_view("<\0?\0", 4))) return DeclareUtf8(Utf16BytesToUtf8(bytes, false));
   if (StartsWith(bytes, std::string_view("\0<\0?", 4))) return DeclareUtf8(Utf16BytesToUtf8(bytes, true));
   const Charset declared = CharsetNamed(DeclaredEncoding(bytes));
-  const bool labelled_utf8 = transport == Charset::kUtf8 && FindInvalidUtf8(bytes) == std::string_view::npos;
-  if (IsEightBit(declared) && !labelled_utf8) return DeclareUtf8(*ToUtf8(bytes, declared));
+  if (IsEightBit(declared) &&
+      !(transport == Charset::kUtf8 && FindInvalidUtf8(bytes) == std::string_view::npos))
+    return DeclareUtf8(*ToUtf8(bytes, declared));
   // A declaration the bytes contradict (UTF-16 in readable ASCII, Latin-1
   // under a transport that said UTF-8) is mended; an unknown one is kept.
   if (declared != Charset::kUnknown || transport == Charset::kUtf8) return DeclareUtf8(std::string(bytes));
