@@ -291,7 +291,9 @@ TEST_F(RestShopTest, WebPageSavesNothingAndErrorStatusFailsWithItsText) {
   plugin_.Answer("/shop/marlix/ledgrox/getOpenOrders", "<HTML><body>Wartung</body></html>");
   EXPECT_EQ(magento_.HoleBestellungenVomShop(error_, false), 0);
   EXPECT_EQ(test::ReadFile(Host()), "vorher");
-  EXPECT_EQ(error_, "");
+  // 0 alone would read as "nothing new" to the host.
+  EXPECT_EQ(error_,
+            "Der Shop hat eine Webseite statt der erwarteten Daten gesendet; es wurde nichts gespeichert.");
 
   plugin_.Answer("/shop/marlix/ledgrox/getOpenOrders", "<Bestellungen/>", 503);
   EXPECT_EQ(magento_.HoleBestellungenVomShop(error_, false), -1);

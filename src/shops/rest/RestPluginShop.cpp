@@ -133,8 +133,15 @@ std::int32_t RestPluginShop::SimpleDownload(const std::string& endpoint, std::st
   try {
     Session session(*this);
     const std::string answer = session.Get(endpoint);
-    if (AnyKanvio::ContainsIllegalContent(answer)) return 0;
-    if (save) AnyKanvio::SaveToFile(answer);
+    if (AnyKanvio::ContainsIllegalContent(answer)) {
+      // Still 0 as the window shows it, but the host must not take it for "nothing new".
+      if (save) error = kWebPageInsteadOfAnswer;
+      return 0;
+    }
+    if (save) {
+      CheckImportable(AnyKanvio::RemoveNonDataCharacters(answer));
+      AnyKanvio::SaveToFile(answer);
+    }
     return 1;
   } catch (const std::exception& e) {
     error = e.what();
