@@ -40,6 +40,13 @@ TEST(ResultProtocolTest, AnswerValuesAreTakenInOrderUntilOneIsMissing) {
       {"SUCCESS", "ROLLBACK/0/0"},
       {"<html><body>Fatal error</body>", "ROLLBACK/0/0"},
       {"", "ROLLBACK/0/0"},
+      // Found by fuzzing: bytes of an encoding that is not converted, and
+      // characters no XML document may hold, would leave the host's file
+      // unreadable once appended.
+      {"<Exportprotokoll><Export_Status>SUCCESS\xE4</Export_Status><Anzahl_Datensaetze_Gesamt>1&#1;"
+       "</Anzahl_Datensaetze_Gesamt><Anzahl_Datensaetze_Erfolgreich_Uebergeben>\t1\r\n"
+       "</Anzahl_Datensaetze_Erfolgreich_Uebergeben></Exportprotokoll>",
+       "SUCCESS\xEF\xBF\xBD/1/\t1\n"},
   };
   for (const auto& [answer, expected] : cases)
     EXPECT_EQ(Summary(ResultProtocol::FromAnswer(answer)), expected) << answer;
