@@ -4,6 +4,7 @@
 
 #include "platform/HttpClient.h"
 #include "support/Error.h"
+#include "support/Text.h"
 
 namespace kanvio {
 
@@ -31,6 +32,10 @@ std::string EncodeOrderNumber(const std::string& order_number) {
 const char* const kWebPageInsteadOfAnswer =
     "Der Shop hat eine Webseite statt der erwarteten Daten gesendet; es wurde nichts gespeichert.";
 
+const char* const kUnknownUploadAnswer =
+    "Die Antwort des Shops enthält weder SUCCESS noch ROLLBACK; ob die Daten übernommen wurden, ist nicht "
+    "bekannt.";
+
 void CheckImportable(const std::string& answer) {
   pugi::xml_document document;
   const auto parsed =
@@ -39,6 +44,8 @@ void CheckImportable(const std::string& answer) {
     throw XmlError("Die Antwort des Shops ist kein vollständiges XML-Dokument (" +
                    std::string(parsed.description()) + ", Zeichen " + std::to_string(parsed.offset) +
                    "); die Datei wurde nicht geschrieben.");
+  if (text::EqualsIgnoreCase(document.document_element().name(), "html"))
+    throw XmlError(kWebPageInsteadOfAnswer);
 }
 
 std::int64_t ArticlePages::Count(std::int64_t count, std::int64_t page_size) {

@@ -18,9 +18,12 @@ std::string HttpStatusMessage(int status);
 std::string EncodeOrderNumber(const std::string& order_number);
 
 // The host imports what a download writes: an answer that is not a
-// well-formed XML document (cut short, garbage, most web pages) must not
-// replace its file. Throws XmlError naming what is wrong.
+// well-formed XML document (cut short, garbage, most web pages), or that is
+// a web page, must not replace its file. Throws XmlError naming what is wrong.
 void CheckImportable(const std::string& answer);
+// The text of an upload whose answer says neither SUCCESS nor ROLLBACK: the
+// result 0 alone would reach the host as a success.
+extern const char* const kUnknownUploadAnswer;
 // The text of a web page received where a shop's answer was expected.
 extern const char* const kWebPageInsteadOfAnswer;
 

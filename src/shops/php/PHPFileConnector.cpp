@@ -339,7 +339,11 @@ std::int32_t PHPFileConnector::UploadFile(const Upload& upload, std::string& err
         Open().Prefix();
         const bool packages =
             upload.status_text && ConfigFileReader::GetValueFromGenerellConfig("PackageSplitting");
-        return packages ? UploadInPackages(upload, worker, isUtf8) : UploadWhole(upload, isUtf8);
+        const std::int32_t result =
+            packages ? UploadInPackages(upload, worker, isUtf8) : UploadWhole(upload, isUtf8);
+        // 0 alone would reach the host as a success.
+        if (result == 0) error = kUnknownUploadAnswer;
+        return result;
       },
       StatusFailure::kLogged, upload.failure_text ? FailureText::kMessage : FailureText::kEmpty);
 }
