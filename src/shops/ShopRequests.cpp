@@ -58,9 +58,9 @@ std::int64_t ArticlePages::Count(std::int64_t count, std::int64_t page_size) {
 
 void ArticlePages::Add(std::string page) {
   bytes_ += page.size();
-  if (bytes_ > platform::kMaxAnswerBytes)
-    throw Error("Die Artikelseiten des Shops sind zusammen größer als " +
-                std::to_string(platform::kMaxAnswerBytes >> 20) + " MB und werden nicht gelesen.");
+  if (bytes_ > max_bytes_)
+    throw Error("Die Artikelseiten des Shops sind zusammen größer als " + std::to_string(max_bytes_ >> 20) +
+                " MB und werden nicht gelesen.");
   texts_.push_back(std::move(page));
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/HttpClient.h"
+
 // Pieces of the requests that every shop family makes alike.
 namespace kanvio {
 
@@ -35,6 +37,8 @@ class ArticlePages {
  public:
   static constexpr std::int64_t kMaxPages = 100'000;
 
+  explicit ArticlePages(std::size_t max_bytes = platform::kMaxAnswerBytes) : max_bytes_(max_bytes) {}
+
   // The number of pages of page_size for count articles. Throws Error when
   // there would be more than kMaxPages.
   static std::int64_t Count(std::int64_t count, std::int64_t page_size);
@@ -44,6 +48,7 @@ class ArticlePages {
   std::vector<std::string>& Texts() { return texts_; }
 
  private:
+  std::size_t max_bytes_;
   std::vector<std::string> texts_;
   std::size_t bytes_ = 0;
 };

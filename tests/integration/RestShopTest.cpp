@@ -421,6 +421,17 @@ TEST_F(PagedDownloadTest, CountThatIsNoNumberWritesNothing) {
   EXPECT_EQ(plugin_.Lines().size(), 2u);
 }
 
+// A count that would take more than 100000 pages is refused before the first
+// page: a broken answer must not keep the operation asking without end.
+TEST_F(PagedDownloadTest, CountBeyondThePageLimitFailsWithoutAPage) {
+  Configure("1", "9000000000");
+  test::WriteFile(Host(), "vorher");
+  EXPECT_EQ(shopware_.HoleArtikelVomShop(error_, false), -1);
+  EXPECT_NE(error_.find("mehr als 100000 Seiten werden nicht geholt"), std::string::npos) << error_;
+  EXPECT_EQ(test::ReadFile(Host()), "vorher");
+  EXPECT_EQ(plugin_.Lines().size(), 2u);
+}
+
 TEST_F(PagedDownloadTest, Magento2NeverPages) {
   plugin_.Answer("/shop/marlix/ledgrox/getArticles", Rows("Artikelimport", "row", 1));
   EXPECT_EQ(magento_.HoleArtikelVomShop(error_, false), 1);
