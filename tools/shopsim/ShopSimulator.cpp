@@ -8,6 +8,8 @@
 #include <thread>
 
 #include "DemoShop.h"
+#include "EbayDemoData.h"
+#include "EbayTradingModule.h"
 #include "PhpScriptsModule.h"
 #include "ProtocolModule.h"
 #include "RequestPipeline.h"
@@ -38,6 +40,7 @@ struct ShopSimulator::Impl {
 
   SimulatorOptions options;
   ShopState shop;
+  EbayMarket ebay;
   RequestLog log;
   FailurePlan failures;
   SlowAnswerGate gate;
@@ -53,6 +56,7 @@ struct ShopSimulator::Impl {
 void ShopSimulator::Impl::RegisterRoutes() {
   modules.push_back(std::make_unique<PhpScriptsModule>(shop, pipeline));
   modules.push_back(std::make_unique<RestPluginModule>(shop, pipeline));
+  modules.push_back(std::make_unique<EbayTradingModule>(ebay, pipeline));
   for (auto& module : modules) module->Register(server, options.base_path);
 
   // Registered last, so it only sees what no module serves; recording those
@@ -101,6 +105,10 @@ ShopSimulator::ShopSimulator(SimulatorOptions options) : impl_(std::make_unique<
   impl_->shop.SetPassword(opts.password);
   impl_->shop.SetArticlesImportLimit(opts.articles_import_limit);
   if (opts.demo_data) DemoShop::Fill(impl_->shop);
+  const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
+  if (opts.demo_data) EbayDemoData::Fill(impl_->ebay, now);
+  EbayDemoData::Generate(impl_->ebay, opts.ebay_generated_orders, now);
+  impl_->ebay.SetSignInAfter(opts.ebay_sign_in_after);
 }
 
 ShopSimulator::~ShopSimulator() { Stop(); }
@@ -111,6 +119,8 @@ void ShopSimulator::Start() {
   impl_->RegisterRoutes();
   // A short keep-alive bounds how long Stop() waits for idle connections.
   impl_->server.set_keep_alive_timeout(1);
+  // A client keeps one connection for a whole import, as with the real servers.
+  impl_->server.set_keep_alive_max_count(1'000'000);
   impl_->Bind();
   impl_->listener = std::thread([impl = impl_.get()] {
     impl->server.listen_after_bind();
@@ -139,6 +149,7 @@ std::string ShopSimulator::ShopUrl() const {
 }
 
 ShopState& ShopSimulator::Shop() { return impl_->shop; }
+EbayMarket& ShopSimulator::Ebay() { return impl_->ebay; }
 FailurePlan& ShopSimulator::Failures() { return impl_->failures; }
 
 void ShopSimulator::ReleaseSlowAnswers() { impl_->gate.Release(); }

@@ -13,9 +13,11 @@
 #include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "EbayMarket.h"
 #include "Failure.h"
 #include "FailurePlan.h"
 #include "RequestLog.h"
@@ -30,6 +32,10 @@ struct SimulatorOptions {
   std::size_t articles_import_limit = 0;  // page size the REST plug-in offers; 0: no paging
   std::filesystem::path state_file;       // written after every change when set
   bool demo_data = true;                  // start with the demo shop's orders and articles
+  // eBay: sessions count as signed in this long after they were opened;
+  // nullopt: only through the sign-in page.
+  std::optional<std::chrono::milliseconds> ebay_sign_in_after = std::nullopt;
+  std::size_t ebay_generated_orders = 0;  // paid single orders added to the eBay seller's sold list
 };
 
 // Serves on 127.0.0.1. Every member may be called from any thread; the
@@ -56,6 +62,7 @@ class ShopSimulator {
   std::string ShopUrl() const;
 
   ShopState& Shop();
+  EbayMarket& Ebay();
   FailurePlan& Failures();
 
   // Lets every slow answer held now go on with its normal answer.
@@ -65,6 +72,7 @@ class ShopSimulator {
 
   std::vector<RecordedRequest> Requests() const;
   // Requests counted under a target: "orders", "val", "sync", "del",
+  // "ebay", "ebay:CALL" (see EbayTradingModule.h),
   // "sync:VALUE", "val:FUNCTION"; "rest" (every plug-in request, whichever
   // plug-in), "rest:ENDPOINT" (e.g. "rest:setOrderStatus"),
   // "rest:getArticles:offset=N" (one page); or "unknown" for paths nothing

@@ -19,6 +19,8 @@ struct CommandLine {
   std::vector<std::string> failures;
   std::vector<std::string> functions_off;
   std::string rollback_article;
+  long long ebay_sign_in_after_ms = -1;
+  std::vector<std::string> ebay_tokens;
 };
 
 void AddOptions(CLI::App& app, CommandLine& line) {
@@ -39,6 +41,14 @@ void AddOptions(CLI::App& app, CommandLine& line) {
   app.add_option("--function-off", line.functions_off, "function the check script answers 0 for");
   app.add_option("--rollback-article", line.rollback_article, "article number that rolls its package back");
   app.add_flag("!--no-demo-data", line.options.demo_data, "start with an empty shop");
+  app.add_option("--ebay-sign-in-after-ms", line.ebay_sign_in_after_ms,
+                 "eBay: sign-in sessions count as signed in this long after they were opened (0: at once); "
+                 "without it only the sign-in page signs them in")
+      ->check(CLI::NonNegativeNumber);
+  app.add_option("--ebay-generated-orders", line.options.ebay_generated_orders,
+                 "eBay: paid single orders added to the seller's sold list");
+  app.add_option("--ebay-token", line.ebay_tokens,
+                 "eBay: TOKEN[=STATUS], a token eBay knows (status Active unless given, e.g. Expired)");
 }
 
 void ApplySwitches(ShopSimulator& simulator, const CommandLine& line) {
@@ -48,6 +58,11 @@ void ApplySwitches(ShopSimulator& simulator, const CommandLine& line) {
   }
   for (const auto& function : line.functions_off) simulator.Shop().SetFunctionOffered(function, false);
   simulator.Shop().SetRollbackArticle(line.rollback_article);
+  for (const auto& text : line.ebay_tokens) {
+    const auto equals = text.find('=');
+    simulator.Ebay().SetTokenStatus(text.substr(0, equals),
+                                    equals == std::string::npos ? "Active" : text.substr(equals + 1));
+  }
 }
 
 int WaitForTermination(const sigset_t& signals) {
@@ -61,7 +76,8 @@ int WaitForTermination(const sigset_t& signals) {
 int main(int argc, char** argv) {
   CLI::App app{
       "kanvio-shopsim: a demo shop on loopback that speaks the shop-side PHP scripts and the REST "
-      "plug-ins (below /MarlixKanvio/, /MarlixKanvioVD/, /marlix/ledgrox/ and /marlix/vardemo/)"};
+      "plug-ins (below /MarlixKanvio/, /MarlixKanvioVD/, /marlix/ledgrox/ and /marlix/vardemo/), and "
+      "eBay's Trading API (/ws/api.dll) with its sign-in page (/signin/DOMAIN/ws/eBayISAPI.dll)"};
   CommandLine line;
   AddOptions(app, line);
   CLI11_PARSE(app, argc, argv);
@@ -74,6 +90,8 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
   try {
+    if (line.ebay_sign_in_after_ms >= 0)
+      line.options.ebay_sign_in_after = std::chrono::milliseconds(line.ebay_sign_in_after_ms);
     ShopSimulator simulator(line.options);
     ApplySwitches(simulator, line);
     simulator.Start();
