@@ -119,8 +119,11 @@ void ShopSimulator::Start() {
   impl_->RegisterRoutes();
   // A short keep-alive bounds how long Stop() waits for idle connections.
   impl_->server.set_keep_alive_timeout(1);
-  // A client keeps one connection for a whole import, as with the real servers.
+  // A client keeps one connection for a whole import, as with the real
+  // servers, and gets each answer at once: without TCP_NODELAY an answer's
+  // body waits for the client's delayed acknowledgement of its headers.
   impl_->server.set_keep_alive_max_count(1'000'000);
+  impl_->server.set_tcp_nodelay(true);
   impl_->Bind();
   impl_->listener = std::thread([impl = impl_.get()] {
     impl->server.listen_after_bind();
