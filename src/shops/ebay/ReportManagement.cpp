@@ -131,6 +131,7 @@ std::vector<net::OrderTransaction> ReportManagement::ListSold(std::int32_t durat
 void ReportManagement::getOrderDetails(const std::vector<net::OrderTransaction>& entries,
                                        std::vector<service::EbayOrder>& orders) {
   const auto total = static_cast<std::int32_t>(entries.size());
+  if (total == 0) return;
   if (worker_) worker_->SetMaxValue(total);
   std::int32_t number = 0;
   const auto progress = [&] {
