@@ -122,21 +122,49 @@ std::optional<platform::UtcTime> ReadDate(const pugi::xml_node& parent, std::str
   return value;
 }
 
+Address ReadAddressFields(const pugi::xml_node& node) {
+  Address address;
+  for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+    if (child.type() != pugi::node_element) continue;
+    const std::string_view name = LocalName(child);
+    std::string* field = name == "Name"          ? &address.name
+                         : name == "Street1"     ? &address.street1
+                         : name == "Street2"     ? &address.street2
+                         : name == "CityName"    ? &address.city_name
+                         : name == "PostalCode"  ? &address.postal_code
+                         : name == "Country"     ? &address.country
+                         : name == "CountryName" ? &address.country_name
+                         : name == "Phone"       ? &address.phone
+                                                 : nullptr;
+    if (field != nullptr && field->empty()) *field = Text(child);
+  }
+  return address;
+}
+
 std::optional<Address> ReadAddress(const pugi::xml_node& parent, std::string_view name) {
   const pugi::xml_node node = Child(parent, name);
   if (!node) return std::nullopt;
-  return Address{TextOf(node, "Name"),        TextOf(node, "Street1"),    TextOf(node, "Street2"),
-                 TextOf(node, "CityName"),    TextOf(node, "PostalCode"), TextOf(node, "Country"),
-                 TextOf(node, "CountryName"), TextOf(node, "Phone")};
+  return ReadAddressFields(node);
 }
 
 User ReadUser(const pugi::xml_node& node) {
   User user;
-  user.user_id = TextOf(node, "UserID");
-  user.email = TextOf(node, "Email");
-  user.registration_address = ReadAddress(node, "RegistrationAddress");
-  user.shipping_address = ReadAddress(Child(node, "BuyerInfo"), "ShippingAddress");
-  user.seller_payment_address = ReadAddress(Child(node, "SellerInfo"), "SellerPaymentAddress");
+  for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+    if (child.type() != pugi::node_element) continue;
+    const std::string_view name = LocalName(child);
+    if (name == "UserID") {
+      user.user_id = Text(child);
+    } else if (name == "Email") {
+      user.email = Text(child);
+    } else if (name == "RegistrationAddress") {
+      if (!user.registration_address) user.registration_address = ReadAddressFields(child);
+    } else if (name == "BuyerInfo") {
+      if (!user.shipping_address) user.shipping_address = ReadAddress(child, "ShippingAddress");
+    } else if (name == "SellerInfo") {
+      if (!user.seller_payment_address)
+        user.seller_payment_address = ReadAddress(child, "SellerPaymentAddress");
+    }
+  }
   return user;
 }
 
@@ -168,24 +196,41 @@ std::vector<VariationSpecific> ReadVariation(const pugi::xml_node& transaction, 
   return specifics;
 }
 
+// One pass over the transaction's children: a transaction has some twenty,
+// and the import reads tens of thousands of them.
 Transaction ReadTransaction(const pugi::xml_node& node, Notes& notes) {
-  Transaction transaction;
-  transaction.item_id = TextOf(Child(node, "Item"), "ItemID");
-  transaction.transaction_id = TextOf(node, "TransactionID");
-  transaction.order_line_item_id = TextOf(node, "OrderLineItemID");
-  transaction.created_date = ReadDate(node, "CreatedDate", notes);
-  transaction.quantity_purchased = ReadInt(node, "QuantityPurchased", notes);
-  transaction.transaction_price = ReadAmount(node, "TransactionPrice", notes);
-  transaction.buyer = ReadUser(Child(node, "Buyer"));
-  transaction.seller_paid_status = ReadEnum(node, "SellerPaidStatus", kPaidStatuses, notes);
-  const pugi::xml_node status = Child(node, "Status");
-  transaction.complete_status = ReadEnum(status, "CompleteStatus", kCompleteStatuses, notes);
-  transaction.payment_method_used = text::Trim(TextOf(status, "PaymentMethodUsed"));
-  transaction.shipping_service_selected = ReadShipping(node, notes);
-  if (const pugi::xml_node message = Child(node, "BuyerCheckoutMessage"))
-    transaction.buyer_checkout_message = Text(message);
-  transaction.variation = ReadVariation(node, notes);
-  return transaction;
+  Transaction t;
+  for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+    if (child.type() != pugi::node_element) continue;
+    const std::string_view name = LocalName(child);
+    if (name == "Item") {
+      t.item_id = TextOf(child, "ItemID");
+    } else if (name == "TransactionID") {
+      t.transaction_id = Text(child);
+    } else if (name == "OrderLineItemID") {
+      t.order_line_item_id = Text(child);
+    } else if (name == "CreatedDate") {
+      t.created_date = ReadDate(node, name, notes);
+    } else if (name == "QuantityPurchased") {
+      t.quantity_purchased = ReadInt(node, name, notes);
+    } else if (name == "TransactionPrice") {
+      t.transaction_price = ReadAmount(node, name, notes);
+    } else if (name == "Buyer") {
+      t.buyer = ReadUser(child);
+    } else if (name == "SellerPaidStatus") {
+      t.seller_paid_status = ReadEnum(node, name, kPaidStatuses, notes);
+    } else if (name == "Status") {
+      t.complete_status = ReadEnum(child, "CompleteStatus", kCompleteStatuses, notes);
+      t.payment_method_used = text::Trim(TextOf(child, "PaymentMethodUsed"));
+    } else if (name == "ShippingServiceSelected") {
+      t.shipping_service_selected = ReadShipping(node, notes);
+    } else if (name == "BuyerCheckoutMessage") {
+      t.buyer_checkout_message = Text(child);
+    } else if (name == "Variation") {
+      t.variation = ReadVariation(node, notes);
+    }
+  }
+  return t;
 }
 
 std::vector<Transaction> ReadTransactionArray(const pugi::xml_node& parent, Notes& notes) {
@@ -242,23 +287,42 @@ bool EbayApiError::IsSystemError() const {
   return true;
 }
 
+struct EbayAnswer::Parsed {
+  std::string text;  // what an in-place parse points into
+  pugi::xml_document document;
+};
+
 EbayAnswer EbayAnswer::Read(std::string_view call, std::string_view text) {
   EbayAnswer answer;
-  answer.document_ = std::make_shared<pugi::xml_document>();
-  const auto parsed = answer.document_->load_buffer(text.data(), text.size(), pugi::parse_default);
+  answer.parsed_ = std::make_shared<Parsed>();
+  answer.Check(call,
+               bool(answer.parsed_->document.load_buffer(text.data(), text.size(), pugi::parse_default)));
+  return answer;
+}
+
+EbayAnswer EbayAnswer::Read(std::string_view call, std::string&& text) {
+  EbayAnswer answer;
+  answer.parsed_ = std::make_shared<Parsed>();
+  Parsed& parsed = *answer.parsed_;
+  parsed.text = std::move(text);
+  answer.Check(call, bool(parsed.document.load_buffer_inplace(parsed.text.data(), parsed.text.size(),
+                                                              pugi::parse_default)));
+  return answer;
+}
+
+void EbayAnswer::Check(std::string_view call, bool parsed) {
   if (!parsed) throw XmlError("Die Antwort von eBay auf " + std::string(call) + " ist kein XML.");
-  const pugi::xml_node root = answer.root();
+  const pugi::xml_node root = this->root();
   if (LocalName(root) != std::string(call) + "Response")
     throw XmlError("Die Antwort von eBay auf " + std::string(call) + " ist keine " + std::string(call) +
                    "-Antwort.");
   std::vector<EbayErrorEntry> errors = ReadErrors(root);
   const std::string ack = text::Trim(TextOf(root, "Ack"));
   if (ack != "Success" && ack != "Warning") throw EbayApiError(std::string(call), std::move(errors));
-  answer.warnings_ = std::move(errors);
-  return answer;
+  warnings_ = std::move(errors);
 }
 
-pugi::xml_node EbayAnswer::root() const { return document_->document_element(); }
+pugi::xml_node EbayAnswer::root() const { return parsed_->document.document_element(); }
 
 std::string ReadSessionId(const EbayAnswer& answer) {
   std::string session = text::Trim(TextOf(answer.root(), "SessionID"));

@@ -52,12 +52,17 @@ class EbayAnswer {
   // Throws XmlError for text that is no such document, EbayApiError for a
   // failure that eBay reports.
   static EbayAnswer Read(std::string_view call, std::string_view text);
+  // The same, parsing `text` in place: the answer keeps it.
+  static EbayAnswer Read(std::string_view call, std::string&& text);
 
   pugi::xml_node root() const;
   const std::vector<EbayErrorEntry>& warnings() const { return warnings_; }
 
  private:
-  std::shared_ptr<pugi::xml_document> document_;
+  void Check(std::string_view call, bool parsed);
+
+  struct Parsed;
+  std::shared_ptr<Parsed> parsed_;
   std::vector<EbayErrorEntry> warnings_;
 };
 

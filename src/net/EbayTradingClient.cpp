@@ -49,35 +49,42 @@ EbayTradingClient::EbayTradingClient(std::unique_ptr<platform::HttpClient> http)
 EbayAnswer EbayTradingClient::Call(const EbayApiContext& context, std::string_view call,
                                    std::string_view fields, Keys keys, Credentials credentials,
                                    Notes* notes) {
-  platform::HttpRequest request;
+  platform::HttpRequest& request = request_;
   request.method = platform::HttpMethod::kPost;
   request.url = context.server_url;
-  request.headers = {{"X-EBAY-API-COMPATIBILITY-LEVEL", std::string(kCompatibilityLevel)},
-                     {"X-EBAY-API-CALL-NAME", std::string(call)},
-                     {"X-EBAY-API-SITEID", std::to_string(context.site_id)},
-                     {"Content-Type", "text/xml; charset=utf-8"}};
+  request.headers.resize(keys == Keys::kInHeaders ? 7 : 4);
+  const auto header = [&](std::size_t at, std::string_view name, std::string_view value) {
+    request.headers[at].first.assign(name);
+    request.headers[at].second.assign(value);
+  };
+  header(0, "X-EBAY-API-COMPATIBILITY-LEVEL", kCompatibilityLevel);
+  header(1, "X-EBAY-API-CALL-NAME", call);
+  header(2, "X-EBAY-API-SITEID", std::to_string(context.site_id));
+  header(3, "Content-Type", "text/xml; charset=utf-8");
   if (keys == Keys::kInHeaders) {
-    request.headers.push_back({"X-EBAY-API-DEV-NAME", context.dev_id});
-    request.headers.push_back({"X-EBAY-API-APP-NAME", context.app_id});
-    request.headers.push_back({"X-EBAY-API-CERT-NAME", context.cert_id});
+    header(4, "X-EBAY-API-DEV-NAME", context.dev_id);
+    header(5, "X-EBAY-API-APP-NAME", context.app_id);
+    header(6, "X-EBAY-API-CERT-NAME", context.cert_id);
   }
   std::string& body = request.body;
-  body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<" + std::string(call) + "Request xmlns=\"" +
-         std::string(kNamespace) + "\">";
+  body.assign("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<");
+  body.append(call).append("Request xmlns=\"").append(kNamespace).append("\">");
   if (credentials == Credentials::kToken)
-    body += "<RequesterCredentials>" + Element("eBayAuthToken", context.token) + "</RequesterCredentials>";
-  body += Element("ErrorLanguage", context.error_language);
-  body += "<WarningLevel>High</WarningLevel>";
-  body += fields;
-  body += "</" + std::string(call) + "Request>";
+    body.append("<RequesterCredentials>")
+        .append(Element("eBayAuthToken", context.token))
+        .append("</RequesterCredentials>");
+  body.append(Element("ErrorLanguage", context.error_language));
+  body.append("<WarningLevel>High</WarningLevel>");
+  body.append(fields);
+  body.append("</").append(call).append("Request>");
 
   ++requests_sent_;
-  const platform::HttpResponse response = http_->Send(request);
+  platform::HttpResponse response = http_->Send(request);
   if (response.status != 200)
     throw HttpStatusError(response.status, "eBay antwortete auf " + std::string(call) +
                                                " mit dem HTTP-Status " + std::to_string(response.status) +
                                                ".");
-  EbayAnswer answer = EbayAnswer::Read(call, response.body);
+  EbayAnswer answer = EbayAnswer::Read(call, std::move(response.body));
   AddNotes(answer, call, notes);
   return answer;
 }

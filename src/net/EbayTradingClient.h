@@ -62,6 +62,8 @@ class EbayTradingClient {
                   Credentials credentials, Notes* notes);
 
   std::unique_ptr<platform::HttpClient> http_;
+  // Rebuilt in place for every call: the import makes tens of thousands.
+  platform::HttpRequest request_;
   std::size_t requests_sent_ = 0;
 };
 

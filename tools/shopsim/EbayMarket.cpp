@@ -10,19 +10,38 @@ void EbayMarket::AddBuyer(EbayBuyerRecord buyer) {
 }
 
 void EbayMarket::AddSold(EbaySoldRecord sold) {
+  if (sold.lines.empty()) return;
   std::lock_guard lock(mutex_);
   sold_.push_back(std::move(sold));
+  indexed_ = false;
 }
 
-std::vector<EbaySoldRecord> EbayMarket::SoldSince(std::chrono::sys_seconds since) const {
-  std::lock_guard lock(mutex_);
-  std::vector<EbaySoldRecord> found;
-  for (const auto& sold : sold_)
-    if (!sold.lines.empty() && sold.lines.front().created >= since) found.push_back(sold);
-  std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+void EbayMarket::Index() const {
+  if (indexed_) return;
+  std::stable_sort(sold_.begin(), sold_.end(), [](const EbaySoldRecord& a, const EbaySoldRecord& b) {
     return a.lines.front().created > b.lines.front().created;
   });
-  return found;
+  lines_.clear();
+  combined_.clear();
+  for (std::size_t i = 0; i < sold_.size(); ++i) {
+    if (!sold_[i].order_id.empty()) combined_[sold_[i].order_id] = i;
+    for (std::size_t j = 0; j < sold_[i].lines.size(); ++j)
+      lines_[{sold_[i].lines[j].item_id, sold_[i].lines[j].transaction_id}] = {i, j};
+  }
+  indexed_ = true;
+}
+
+std::vector<EbaySoldRecord> EbayMarket::SoldSince(std::chrono::sys_seconds since, std::size_t offset,
+                                                  std::size_t count, std::size_t& total) const {
+  std::lock_guard lock(mutex_);
+  Index();
+  total = std::size_t(
+      std::find_if(sold_.begin(), sold_.end(),
+                   [&](const EbaySoldRecord& sold) { return sold.lines.front().created < since; }) -
+      sold_.begin());
+  std::vector<EbaySoldRecord> page;
+  for (std::size_t i = offset; i < total && i < offset + count; ++i) page.push_back(sold_[i]);
+  return page;
 }
 
 std::optional<EbayBuyerRecord> EbayMarket::Buyer(const std::string& user_id) const {
@@ -32,29 +51,37 @@ std::optional<EbayBuyerRecord> EbayMarket::Buyer(const std::string& user_id) con
   return found->second;
 }
 
+const EbaySaleRecord* EbayMarket::FindLine(const std::string& item_id, const std::string& transaction_id,
+                                           std::size_t* sold_index) const {
+  Index();
+  const auto found = lines_.find({item_id, transaction_id});
+  if (found == lines_.end()) return nullptr;
+  if (sold_index) *sold_index = found->second.first;
+  return &sold_[found->second.first].lines[found->second.second];
+}
+
 std::optional<EbaySaleRecord> EbayMarket::Sale(const std::string& item_id,
                                                const std::string& transaction_id) const {
   std::lock_guard lock(mutex_);
-  for (const auto& sold : sold_)
-    for (const auto& line : sold.lines)
-      if (line.item_id == item_id && line.transaction_id == transaction_id) return line;
-  return std::nullopt;
+  const EbaySaleRecord* line = FindLine(item_id, transaction_id, nullptr);
+  if (line == nullptr) return std::nullopt;
+  return *line;
 }
 
 std::optional<EbaySoldRecord> EbayMarket::CombinedOrder(const std::string& order_id) const {
   std::lock_guard lock(mutex_);
-  for (const auto& sold : sold_)
-    if (!sold.order_id.empty() && sold.order_id == order_id) return sold;
-  return std::nullopt;
+  Index();
+  const auto found = combined_.find(order_id);
+  if (found == combined_.end()) return std::nullopt;
+  return sold_[found->second];
 }
 
 std::string EbayMarket::ContainingOrderId(const std::string& item_id,
                                           const std::string& transaction_id) const {
   std::lock_guard lock(mutex_);
-  for (const auto& sold : sold_)
-    for (const auto& line : sold.lines)
-      if (line.item_id == item_id && line.transaction_id == transaction_id) return sold.order_id;
-  return "";
+  std::size_t index = 0;
+  if (FindLine(item_id, transaction_id, &index) == nullptr) return "";
+  return sold_[index].order_id;
 }
 
 std::size_t EbayMarket::SoldCount() const {

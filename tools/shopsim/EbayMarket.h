@@ -57,8 +57,10 @@ class EbayMarket {
  public:
   void AddBuyer(EbayBuyerRecord buyer);
   void AddSold(EbaySoldRecord sold);
-  // The entries created after `since`, newest first.
-  std::vector<EbaySoldRecord> SoldSince(std::chrono::sys_seconds since) const;
+  // The entries created after `since`, newest first: `count` of them from
+  // `offset` on; `total` tells how many there are.
+  std::vector<EbaySoldRecord> SoldSince(std::chrono::sys_seconds since, std::size_t offset, std::size_t count,
+                                        std::size_t& total) const;
   std::optional<EbayBuyerRecord> Buyer(const std::string& user_id) const;
   std::optional<EbaySaleRecord> Sale(const std::string& item_id, const std::string& transaction_id) const;
   std::optional<EbaySoldRecord> CombinedOrder(const std::string& order_id) const;
@@ -93,10 +95,19 @@ class EbayMarket {
   };
 
   bool SignedIn(const Session& session) const;
+  // Sorts the sold list and indexes it after additions.
+  void Index() const;
+  const EbaySaleRecord* FindLine(const std::string& item_id, const std::string& transaction_id,
+                                 std::size_t* sold_index) const;
 
   mutable std::mutex mutex_;
   // State below is protected by mutex_.
-  std::vector<EbaySoldRecord> sold_;
+  // Newest first once indexed; lines_ and combined_ say where each line and
+  // each combined order is.
+  mutable std::vector<EbaySoldRecord> sold_;
+  mutable std::map<std::pair<std::string, std::string>, std::pair<std::size_t, std::size_t>> lines_;
+  mutable std::map<std::string, std::size_t> combined_;
+  mutable bool indexed_ = true;
   std::map<std::string, EbayBuyerRecord> buyers_;
   std::map<std::string, Session> sessions_;
   std::vector<std::string> session_order_;

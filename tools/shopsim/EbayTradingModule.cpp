@@ -151,18 +151,18 @@ class Answerer {
     if (!per_page || *per_page < 1 || *per_page > kMaxEntriesPerPage || !page || *page < 1)
       return Failure("340", "Invalid pagination.");
     const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
-    const auto sold = market_.SoldSince(now - std::chrono::days(*days));
     const std::size_t per = std::size_t(*per_page);
-    const std::size_t pages = (sold.size() + per - 1) / per;
+    std::size_t total = 0;
+    const auto sold =
+        market_.SoldSince(now - std::chrono::days(*days), (std::size_t(*page) - 1) * per, per, total);
+    const std::size_t pages = (total + per - 1) / per;
     return EbayAnswerXml::Success("GetMyeBaySelling", [&](pugi::xml_node root) {
       pugi::xml_node list = root.append_child("SoldList");
       pugi::xml_node array = list.append_child("OrderTransactionArray");
-      for (std::size_t i = (std::size_t(*page) - 1) * per;
-           i < std::min(sold.size(), std::size_t(*page) * per); ++i)
-        EbayAnswerXml::AppendSoldEntry(array, sold[i]);
+      for (const auto& entry : sold) EbayAnswerXml::AppendSoldEntry(array, entry);
       pugi::xml_node pagination = list.append_child("PaginationResult");
       pagination.append_child("TotalNumberOfPages").text().set(std::to_string(pages).c_str());
-      pagination.append_child("TotalNumberOfEntries").text().set(std::to_string(sold.size()).c_str());
+      pagination.append_child("TotalNumberOfEntries").text().set(std::to_string(total).c_str());
     });
   }
 

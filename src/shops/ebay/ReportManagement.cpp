@@ -59,6 +59,7 @@ std::vector<net::OrderTransaction> ReportManagement::Select(std::vector<net::Ord
                                                             const std::set<net::PaidStatus>& accepted) {
   std::vector<net::OrderTransaction> selected;
   std::unordered_set<std::string> seen;
+  seen.reserve(entries.size());
   for (auto& entry : entries) {
     const std::string key = KeyOf(entry);
     if (key.empty() || !seen.insert(key).second || ListsImported(entry, imported)) continue;
@@ -88,13 +89,13 @@ std::int32_t ReportManagement::GetReports(const Settings& settings, std::vector<
       LogNotes();
       return 0;
     }
-    const auto selected = Select(std::move(entries), ImportedOrders::Read(settings.ebay_importedOrders()),
-                                 EbayParameter::AcceptedPaidStatuses(settings.ebay_parameter()));
-    getOrderDetails(selected, orders);
+    auto selected = Select(std::move(entries), ImportedOrders::Read(settings.ebay_importedOrders()),
+                           EbayParameter::AcceptedPaidStatuses(settings.ebay_parameter()));
+    const std::size_t wanted = selected.size();
+    getOrderDetails(std::move(selected), orders);
     LogNotes();
     if (orders.empty() && failed_details_ > 0) {
-      LogQuietly("eBay: Keine der " + std::to_string(selected.size()) +
-                 " neuen Bestellungen konnte abgeholt werden.");
+      LogQuietly("eBay: Keine der " + std::to_string(wanted) + " neuen Bestellungen konnte abgeholt werden.");
       return -1;
     }
     return orders.empty() ? 0 : 1;
@@ -128,10 +129,11 @@ std::vector<net::OrderTransaction> ReportManagement::ListSold(std::int32_t durat
   return entries;
 }
 
-void ReportManagement::getOrderDetails(const std::vector<net::OrderTransaction>& entries,
+void ReportManagement::getOrderDetails(std::vector<net::OrderTransaction> entries,
                                        std::vector<service::EbayOrder>& orders) {
   const auto total = static_cast<std::int32_t>(entries.size());
   if (total == 0) return;
+  orders.reserve(entries.size());
   if (worker_) worker_->SetMaxValue(total);
   std::int32_t number = 0;
   const auto progress = [&] {
@@ -139,12 +141,12 @@ void ReportManagement::getOrderDetails(const std::vector<net::OrderTransaction>&
     if (worker_)
       worker_->setUserStatusMessage(fmt::format("Hole eBay-Bestellung {0} von {1}", number, total), number);
   };
-  for (const auto& entry : entries) {
+  for (auto& entry : entries) {
     if (!entry.transaction) continue;
     progress();
     if (auto order = FetchSingle(entry)) orders.push_back(std::move(*order));
   }
-  for (const auto& entry : entries) {
+  for (auto& entry : entries) {
     if (entry.transaction) continue;
     progress();
     if (auto order = FetchCombined(entry)) orders.push_back(std::move(*order));
@@ -170,7 +172,7 @@ auto ReportManagement::Detail(const std::string& what, Call call) -> std::option
   return std::nullopt;
 }
 
-std::optional<service::EbayOrder> ReportManagement::FetchSingle(const net::OrderTransaction& entry) {
+std::optional<service::EbayOrder> ReportManagement::FetchSingle(net::OrderTransaction& entry) {
   const net::Transaction& t = *entry.transaction;
   auto item = Detail("GetItemTransactions für Artikel " + t.item_id, [&] {
     return client_.GetItemTransactions(context_, t.item_id, t.transaction_id, notes_);
@@ -178,23 +180,25 @@ std::optional<service::EbayOrder> ReportManagement::FetchSingle(const net::Order
   if (!item) return std::nullopt;
   auto address = Detail("GetUser für Käufer " + t.buyer.user_id,
                         [&] { return client_.GetUser(context_, t.item_id, t.buyer.user_id, notes_); });
-  service::EbayOrder order{entry, item->transactions, {}, address ? *address : std::nullopt};
+  service::EbayOrder order{
+      std::move(entry), item->transactions, {}, address ? std::move(*address) : std::nullopt};
   order.Item.push_back(std::move(*item));
   return order;
 }
 
-std::optional<service::EbayOrder> ReportManagement::FetchCombined(const net::OrderTransaction& entry) {
+std::optional<service::EbayOrder> ReportManagement::FetchCombined(net::OrderTransaction& entry) {
   const net::Order& sold = *entry.order;
-  service::EbayOrder order{entry, {}, {}, std::nullopt};
+  std::vector<std::optional<net::ItemTransactions>> items;
   for (const auto& t : sold.transactions)
-    order.Item.push_back(Detail("GetItemTransactions für Artikel " + t.item_id, [&] {
+    items.push_back(Detail("GetItemTransactions für Artikel " + t.item_id, [&] {
       return client_.GetItemTransactions(context_, t.item_id, t.transaction_id, notes_);
     }));
+  std::optional<net::Address> payment_address;
   for (const auto& t : sold.transactions) {
     auto address = Detail("GetUser für Käufer " + t.buyer.user_id,
                           [&] { return client_.GetUser(context_, t.item_id, t.buyer.user_id, notes_); });
     if (address && *address) {
-      order.PaymentAddress = **address;
+      payment_address = std::move(*address);
       break;
     }
   }
@@ -205,9 +209,10 @@ std::optional<service::EbayOrder> ReportManagement::FetchCombined(const net::Ord
                " wurde ausgelassen: eBay lieferte sie nicht.");
     return std::nullopt;
   }
-  net::Transaction transaction = (*details)->transactions.front();
+  net::Transaction transaction = std::move((*details)->transactions.front());
   if ((*details)->shipping_service_selected)
-    transaction.shipping_service_selected = (*details)->shipping_service_selected;
+    transaction.shipping_service_selected = std::move((*details)->shipping_service_selected);
+  service::EbayOrder order{std::move(entry), {}, std::move(items), std::move(payment_address)};
   order.Transaction.push_back(std::move(transaction));
   return order;
 }

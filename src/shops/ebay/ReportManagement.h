@@ -39,10 +39,10 @@ class ReportManagement {
 
  private:
   std::vector<net::OrderTransaction> ListSold(std::int32_t duration_days);
-  void getOrderDetails(const std::vector<net::OrderTransaction>& entries,
-                       std::vector<service::EbayOrder>& orders);
-  std::optional<service::EbayOrder> FetchSingle(const net::OrderTransaction& entry);
-  std::optional<service::EbayOrder> FetchCombined(const net::OrderTransaction& entry);
+  // Moves each entry into its record.
+  void getOrderDetails(std::vector<net::OrderTransaction> entries, std::vector<service::EbayOrder>& orders);
+  std::optional<service::EbayOrder> FetchSingle(net::OrderTransaction& entry);
+  std::optional<service::EbayOrder> FetchCombined(net::OrderTransaction& entry);
   // Runs one detail call; a failure is logged and gives no result. Several
   // transport failures in a row end the import (Error): eBay is not there.
   template <class Call>
