@@ -10,6 +10,8 @@
 #include "FakeClock.h"
 #include "HostFolders.h"
 #include "config/Settings.h"
+#include "net/EbayTradingClient.h"
+#include "platform/HttpClient.h"
 #include "shops/ebay/EbayParameter.h"
 #include "shops/ebay/EbaySites.h"
 #include "shops/ebay/ImportedOrders.h"
@@ -323,6 +325,46 @@ TEST(EbayRulesTest, KeysNamesAndStreets) {
     address.street2 = lines.second;
     EXPECT_EQ(OrderManagement::Street(address), street);
   }
+}
+
+}  // namespace
+}  // namespace kanvio
+
+namespace kanvio {
+namespace {
+
+// Answers every call with one canned sold-list page and records the requests.
+class SoldListServer : public platform::HttpClient {
+ public:
+  explicit SoldListServer(std::string body) : body_(std::move(body)) {}
+  platform::HttpResponse Send(const platform::HttpRequest& request) override {
+    bodies.push_back(request.body);
+    platform::HttpResponse response;
+    response.status = 200;
+    response.body = body_;
+    return response;
+  }
+  std::vector<std::string> bodies;
+
+ private:
+  std::string body_;
+};
+
+TEST(EbayReportsTest, TheSoldListIsReadAtMostTo125Pages) {
+  test::HostFolders host;
+  const std::string page =
+      "<GetMyeBaySellingResponse><Ack>Success</Ack><SoldList><OrderTransactionArray /><PaginationResult>"
+      "<TotalNumberOfPages>100000</TotalNumberOfPages></PaginationResult></SoldList></"
+      "GetMyeBaySellingResponse>";
+  auto server = std::make_unique<SoldListServer>(page);
+  SoldListServer& calls = *server;
+  net::EbayTradingClient client(std::move(server));
+  const Settings settings;  // ebay_dateFrom never set
+  std::vector<service::EbayOrder> orders;
+  EXPECT_EQ(ReportManagement(client, {}, nullptr).GetReports(settings, orders), 0);
+  ASSERT_EQ(calls.bodies.size(), 125u);
+  EXPECT_NE(calls.bodies.back().find("<PageNumber>125</PageNumber>"), std::string::npos);
+  EXPECT_NE(calls.bodies.front().find("<DurationInDays>31</DurationInDays>"), std::string::npos);
 }
 
 }  // namespace

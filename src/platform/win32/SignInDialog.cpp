@@ -207,9 +207,9 @@ void SignInDialog::ShowInBrowser(const RECT& area) {
 // the default browser; the marquee shows that it waits.
 void SignInDialog::ShowAsLink(const RECT& area) {
   const int margin = MulDiv(24, ScreenDpi(), kBaseDpi);
-  RECT text = {area.left + margin, area.top + margin, area.right - margin, area.top + 4 * margin};
+  RECT text = {area.left + margin, area.top + margin, area.right - margin, area.top + 3 * margin};
   CreateControl(L"STATIC", kFallbackText, SS_LEFT, text, 0);
-  RECT link = {text.left, text.bottom, text.right, text.bottom + 2 * margin};
+  RECT link = {text.left, text.bottom, text.right, text.bottom + margin};
   const std::wstring url = Wide(page_.url);
   if (CreateControl(WC_LINK, L"<a>" + url + L"</a>", WS_TABSTOP, link, kLinkId) == nullptr)
     CreateControl(L"STATIC", url, SS_LEFT, link, 0);
@@ -218,8 +218,18 @@ void SignInDialog::ShowAsLink(const RECT& area) {
   OpenInDefaultBrowser();
 }
 
+// Without a default browser nothing opens, and no message box either: the
+// link and the address line still show where to go.
 void SignInDialog::OpenInDefaultBrowser() const {
-  ShellExecuteW(window_, L"open", Wide(page_.url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  const std::wstring url = Wide(page_.url);
+  SHELLEXECUTEINFOW open{};
+  open.cbSize = sizeof open;
+  open.fMask = SEE_MASK_FLAG_NO_UI;
+  open.hwnd = window_;
+  open.lpVerb = L"open";
+  open.lpFile = url.c_str();
+  open.nShow = SW_SHOWNORMAL;
+  ShellExecuteExW(&open);
 }
 
 void SignInDialog::SetMarquee(bool running) {
