@@ -218,7 +218,13 @@ std::optional<service::EbayOrder> ReportManagement::FetchCombined(net::OrderTran
 }
 
 void ReportManagement::LogNotes() {
-  for (const auto& note : notes_) LogQuietly("eBay: " + note);
+  for (const auto& note : notes_) {
+    try {
+      Logger::LogWarning("eBay: " + note);
+    } catch (...) {
+      // Nothing could report a log that cannot be written.
+    }
+  }
   notes_.clear();
 }
 
