@@ -27,7 +27,7 @@ TEST(ShopCallerTest, NamesAreComparedExactlyAfterLowerCasing) {
 
 TEST(ShopCallerTest, NamesWithoutAFamilyYieldNoConnector) {
   SilentWorker worker;
-  for (const char* name : {"xt:commerce", "magento 1.9", "gambio gx", "ebay"}) {
+  for (const char* name : {"xt:commerce", "magento 1.9", "gambio gx", "amazon seller", "e-bay"}) {
     EXPECT_EQ(ShopCaller(name, worker).GetShop(), nullptr) << name;
   }
 }

@@ -31,6 +31,7 @@ RecordedRequest Record(const httplib::Request& request, const std::string& targe
     if (!IsConnectionPseudoHeader(header.first)) recorded.headers.push_back(header);
   }
   recorded.body = request.body;
+  recorded.remote_port = request.remote_port;
   return recorded;
 }
 

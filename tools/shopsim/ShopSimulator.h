@@ -13,10 +13,12 @@
 #include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "EpagesShop.h"
+#include "EbayMarket.h"
 #include "Failure.h"
 #include "FailurePlan.h"
 #include "MwsMarketplace.h"
@@ -32,6 +34,10 @@ struct SimulatorOptions {
   std::size_t articles_import_limit = 0;  // page size the REST plug-in offers; 0: no paging
   std::filesystem::path state_file;       // written after every change when set
   bool demo_data = true;                  // start with the demo shop's orders and articles
+  // eBay: sessions count as signed in this long after they were opened;
+  // nullopt: only through the sign-in page.
+  std::optional<std::chrono::milliseconds> ebay_sign_in_after = std::nullopt;
+  std::size_t ebay_generated_orders = 0;  // paid single orders added to the eBay seller's sold list
 };
 
 // Serves on 127.0.0.1. Every member may be called from any thread; the
@@ -60,6 +66,8 @@ class ShopSimulator {
   ShopState& Shop();
   // The ePages shop behind the SOAP services (paths ending in ".soap").
   EpagesShop& Epages();
+  // eBay's Trading API and sign-in page.
+  EbayMarket& Ebay();
   FailurePlan& Failures();
   // The marketplace behind the MWS endpoints below "<base path>/mws".
   MwsMarketplace& Marketplace();
@@ -71,6 +79,7 @@ class ShopSimulator {
 
   std::vector<RecordedRequest> Requests() const;
   // Requests counted under a target: "orders", "val", "sync", "del",
+  // "ebay", "ebay:CALL" (see EbayTradingModule.h),
   // "sync:VALUE", "val:FUNCTION"; "rest" (every plug-in request, whichever
   // plug-in), "rest:ENDPOINT" (e.g. "rest:setOrderStatus"),
   // "rest:getArticles:offset=N" (one page); "epages", "epages:SERVICE",

@@ -22,6 +22,8 @@ struct CommandLine {
   std::size_t epages_orders = 0;
   std::string mws_access_key_id, mws_secret;
   std::size_t mws_page_size = 10, mws_item_page_size = 10;
+  long long ebay_sign_in_after_ms = -1;
+  std::vector<std::string> ebay_tokens;
 };
 
 void AddOptions(CLI::App& app, CommandLine& line) {
@@ -54,6 +56,14 @@ void AddOptions(CLI::App& app, CommandLine& line) {
       ->capture_default_str();
   app.add_option("--epages-orders", line.epages_orders,
                  "further ePages orders of five lines each, for runs with many orders");
+  app.add_option("--ebay-sign-in-after-ms", line.ebay_sign_in_after_ms,
+                 "eBay: sign-in sessions count as signed in this long after they were opened (0: at once); "
+                 "without it only the sign-in page signs them in")
+      ->check(CLI::NonNegativeNumber);
+  app.add_option("--ebay-generated-orders", line.options.ebay_generated_orders,
+                 "eBay: paid single orders added to the seller's sold list");
+  app.add_option("--ebay-token", line.ebay_tokens,
+                 "eBay: TOKEN[=STATUS], a token eBay knows (status Active unless given, e.g. Expired)");
 }
 
 void ApplySwitches(ShopSimulator& simulator, const CommandLine& line) {
@@ -69,6 +79,11 @@ void ApplySwitches(ShopSimulator& simulator, const CommandLine& line) {
     marketplace.SetCredentials(line.mws_access_key_id,
                                line.mws_secret.empty() ? marketplace.Secret() : line.mws_secret);
   marketplace.SetPageSizes(line.mws_page_size, line.mws_item_page_size);
+  for (const auto& text : line.ebay_tokens) {
+    const auto equals = text.find('=');
+    simulator.Ebay().SetTokenStatus(text.substr(0, equals),
+                                    equals == std::string::npos ? "Active" : text.substr(equals + 1));
+  }
 }
 
 int WaitForTermination(const sigset_t& signals) {
@@ -83,8 +98,9 @@ int main(int argc, char** argv) {
   CLI::App app{
       "kanvio-shopsim: a demo shop on loopback that speaks the shop-side PHP scripts and the REST "
       "plug-ins (below /MarlixKanvio/, /MarlixKanvioVD/, /marlix/ledgrox/ and /marlix/vardemo/), "
-      "the ePages SOAP services (any path ending in .soap, user /Shops/DemoShop/Users/admin, password demo) "
-      "and the marketplace web service (Reports below /mws/, Orders below /mws/Orders/2013-09-01)"};
+      "the ePages SOAP services (any path ending in .soap, user /Shops/DemoShop/Users/admin, password demo), "
+      "the marketplace web service (Reports below /mws/, Orders below /mws/Orders/2013-09-01) and "
+      "eBay's Trading API (/ws/api.dll) with its sign-in page (/signin/DOMAIN/ws/eBayISAPI.dll)"};
   CommandLine line;
   AddOptions(app, line);
   CLI11_PARSE(app, argc, argv);
@@ -97,6 +113,8 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
   try {
+    if (line.ebay_sign_in_after_ms >= 0)
+      line.options.ebay_sign_in_after = std::chrono::milliseconds(line.ebay_sign_in_after_ms);
     ShopSimulator simulator(line.options);
     ApplySwitches(simulator, line);
     simulator.Start();
