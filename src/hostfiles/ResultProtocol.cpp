@@ -63,7 +63,9 @@ void TakeValues(const std::string& answer, ExportProtocol& protocol) {
 void AppendProtocols(pugi::xml_node parent, const std::vector<ExportProtocol>& protocols) {
   for (const auto& protocol : protocols) {
     pugi::xml_node element = parent.append_child(kProtocol);
-    for (auto [name, value] : Values(protocol)) element.append_child(name).text().set(value->c_str());
+    // Whoever filled the protocol, the host must still be able to read its file.
+    for (auto [name, value] : Values(protocol))
+      element.append_child(name).text().set(HostSafe(*value).c_str());
   }
 }
 

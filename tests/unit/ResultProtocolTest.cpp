@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "hostfiles/HostXmlFile.h"
 #include "hostfiles/ResultProtocol.h"
 #include "hostfiles/StringXmlWriter.h"
 #include "support/Error.h"
@@ -73,6 +74,24 @@ TEST(ResultProtocolTest, ProtocolsAreAppendedAsLastChildrenAndTheRestIsKept) {
       "Exportprotokoll>"
       "</Artikelexport>\r\n";
   EXPECT_EQ(test::ReadFile(file), expected);
+}
+
+// Found by fuzzing: a protocol filled with bytes that are not UTF-8, or with
+// characters no XML document may hold, made the host's file unreadable
+// whichever form wrote it.
+TEST(ResultProtocolTest, AnyProtocolValuesLeaveTheFileReadable) {
+  const ExportProtocol raw{"ROLL\xBEml\x01", "1\x1F", "\t2"};
+  using Writer =
+      void (*)(const std::filesystem::path&, const std::string&, const std::vector<ExportProtocol>&);
+  for (Writer write : {Writer{&ResultProtocol::Write}, Writer{&ResultProtocol::WriteByEditing}}) {
+    test::TempDir dir;
+    const auto file = dir / "artikel.xml";
+    test::WriteFile(file, "<?xml version=\"1.0\"?>\n<Artikelexport><row/></Artikelexport>");
+    write(file, "Artikelexport", {raw});
+    const auto protocol = HostXmlFile::LoadForReading(file).Root().child("Exportprotokoll");
+    EXPECT_STREQ(protocol.child_value("Export_Status"), "ROLL\xEF\xBF\xBDml");
+    EXPECT_STREQ(protocol.child_value("Anzahl_Datensaetze_Gesamt"), "1");
+  }
 }
 
 // The document as the editing form sees it, white space in elements included.
