@@ -185,6 +185,10 @@ TEST(ResultProtocolTest, UnusableFileIsLeftByteForByte) {
       {"declaration attribute unquoted", "<?xml version=1.0?>\n<Artikelexport></Artikelexport>"},
       {"instruction target followed by a quote", "<Artikelexport><?p\"x?></Artikelexport>"},
       {"NUL in the root", "<Artikelexport>A\0B</Artikelexport>"s},
+      // Found by fuzzing: the text before the declaration would be dropped,
+      // and the declaration's unknown encoding then made the file unreadable.
+      {"text before the declaration",
+       "Preis<?xml version=\"1.0\" encoding=\"ISO-8859x\"?>\n<Artikelexport><row/></Artikelexport>"},
   };
   for (const auto& [name, content] : cases) {
     SCOPED_TRACE(name);
