@@ -88,7 +88,8 @@ TEST(ResultProtocolTest, AnyProtocolValuesLeaveTheFileReadable) {
     const auto file = dir / "artikel.xml";
     test::WriteFile(file, "<?xml version=\"1.0\"?>\n<Artikelexport><row/></Artikelexport>");
     write(file, "Artikelexport", {raw});
-    const auto protocol = HostXmlFile::LoadForReading(file).Root().child("Exportprotokoll");
+    const auto written = HostXmlFile::LoadForReading(file);
+    const auto protocol = written.Root().child("Exportprotokoll");
     EXPECT_STREQ(protocol.child_value("Export_Status"), "ROLL\xEF\xBF\xBDml");
     EXPECT_STREQ(protocol.child_value("Anzahl_Datensaetze_Gesamt"), "1");
   }
