@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 #include "support/Error.h"
 #include "support/Text.h"
+#include "support/XmlDepth.h"
 
 namespace kanvio::config_file {
 namespace {
@@ -73,6 +74,11 @@ pugi::xml_document Load(const std::filesystem::path& file) {
   if (!result)
     throw XmlError("Die Datei " + platform::PathToUtf8(file) + " ist kein gültiges XML: " +
                    result.description() + " (Zeichen " + std::to_string(result.offset) + ")");
+  // The file's own tree is five levels deep; saved indented, a deeper one
+  // would grow with the square of its depth.
+  if (NestingDepth(document) > kMaxDepth)
+    throw XmlError("Die Datei " + platform::PathToUtf8(file) + " ist tiefer als " +
+                   std::to_string(kMaxDepth) + " Ebenen verschachtelt.");
   return document;
 }
 

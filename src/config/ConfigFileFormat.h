@@ -3,6 +3,7 @@
 // configuration file: its root, its basic tree, loading and saving, and the
 // way its texts are read.
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -18,7 +19,10 @@ inline constexpr const char* kRoot = "marlixKanvioConfig";
 // PackageSplitting, shops with the amazon and strato subtrees.
 pugi::xml_document BasicDocument();
 
-// Throws XmlError when the file cannot be read or is not well-formed.
+// Documents nested deeper are refused: the file's own tree has five levels.
+inline constexpr std::size_t kMaxDepth = 100;
+// Throws XmlError when the file cannot be read, is not well-formed or nests
+// deeper than kMaxDepth.
 pugi::xml_document Load(const std::filesystem::path& file);
 // Replaces the file as a whole (temporary file and rename); throws Error.
 void Save(const pugi::xml_document& document, const std::filesystem::path& file);

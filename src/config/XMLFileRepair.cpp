@@ -49,6 +49,7 @@ bool StartsReference(std::string_view s, std::size_t pos) {
 }
 
 std::size_t LineOf(std::string_view s, std::size_t offset) {
+  offset = std::min(offset, s.size());
   return 1 + static_cast<std::size_t>(
                  std::count(s.begin(), s.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
 }
@@ -88,7 +89,10 @@ std::size_t FirstErrorLine(const std::string& content) {
   });
   if (bare_line == 0) return 0;
   pugi::xml_document doc;
-  auto result = doc.load_buffer(content.data(), content.size(), pugi::parse_default | pugi::parse_ws_pcdata);
+  // As UTF-8, the form the lines are repaired in: bytes that merely look like
+  // UTF-16 would be converted, and the error's offset would point past them.
+  auto result = doc.load_buffer(content.data(), content.size(), pugi::parse_default | pugi::parse_ws_pcdata,
+                                pugi::encoding_utf8);
   if (result) return bare_line;
   return std::min(bare_line, LineOf(content, static_cast<std::size_t>(result.offset)));
 }
@@ -146,7 +150,8 @@ XMLFileRepair::XMLFileRepair(const std::filesystem::path& file) {
     for (const auto& line : SplitLines(content)) out += line + "\r\n";
     platform::WriteFileAtomically(file, out);
     corrected_lines_ += count;
-    Logger::LogInfo("In " + platform::PathToUtf8(file) + " wurden " + std::to_string(count) + " Fehler korrigiert.");
+    Logger::LogInfo("In " + platform::PathToUtf8(file) + " wurden " + std::to_string(count) +
+                    " Fehler korrigiert.");
   }
 }
 

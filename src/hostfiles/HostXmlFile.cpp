@@ -132,6 +132,19 @@ HostXmlFile::HostXmlFile(std::filesystem::path file, unsigned options, bool edit
   FileBytes bytes = ReadBytes(path_);
   const std::string_view view(bytes.data.get(), bytes.size);
   byte_order_mark_ = HasByteOrderMark(view);
+  if (editable_ && !IsWideEncoding(view)) {
+    // Text before the first markup has no node to keep it: saved, the file
+    // would lose it, and a declaration behind it would start to count.
+    const std::string_view body = view.substr(view.starts_with(text::kUtf8Bom) ? text::kUtf8Bom.size() : 0);
+    const std::size_t first = body.find_first_not_of(" \t\r\n");
+    if (first != std::string_view::npos && body[first] != '<') {
+      const long line = LineOfOffset(body, static_cast<std::ptrdiff_t>(first));
+      throw XmlError(
+          fmt::format("Die Datei {} ist keine gültige XML-Datei: Text vor dem ersten Element (Zeile {}).",
+                      PathToUtf8(path_), line),
+          line);
+    }
+  }
   pugi::xml_encoding encoding = pugi::encoding_auto;
   bool converted_here = false;
   if (!editable_ && !IsWideEncoding(view)) {

@@ -33,6 +33,17 @@ auto Values(Protocol& protocol) {
                               &protocol.Anzahl_Datensaetze_Erfolgreich_Uebergeben}};
 }
 
+// The shop's text goes into the host's file: it must be UTF-8 (an answer in
+// an encoding we do not convert keeps its bytes) and hold only characters an
+// XML document may carry, or the host could no longer read its own file.
+std::string HostSafe(std::string_view value) {
+  std::string safe = text::ReplaceInvalidUtf8(value);
+  std::erase_if(safe, [](char c) {
+    return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
+  });
+  return safe;
+}
+
 void TakeValues(const std::string& answer, ExportProtocol& protocol) {
   const std::string xml = text::StripUtf8Bom(answer);
   pugi::xml_document document;
@@ -45,14 +56,16 @@ void TakeValues(const std::string& answer, ExportProtocol& protocol) {
   for (auto [name, value] : Values(protocol)) {
     const pugi::xml_node element = root.child(name);
     if (!element) throw XmlError(fmt::format("Der Antwort des Shops fehlt das Element {}.", name));
-    *value = InnerText(element);
+    *value = HostSafe(InnerText(element));
   }
 }
 
 void AppendProtocols(pugi::xml_node parent, const std::vector<ExportProtocol>& protocols) {
   for (const auto& protocol : protocols) {
     pugi::xml_node element = parent.append_child(kProtocol);
-    for (auto [name, value] : Values(protocol)) element.append_child(name).text().set(value->c_str());
+    // Whoever filled the protocol, the host must still be able to read its file.
+    for (auto [name, value] : Values(protocol))
+      element.append_child(name).text().set(HostSafe(*value).c_str());
   }
 }
 

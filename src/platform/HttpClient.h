@@ -3,6 +3,7 @@
 // REST plug-ins, SOAP, MWS and eBay. One implementation per platform.
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -35,6 +36,16 @@ struct BasicCredentials {
 // Used when a request leaves a time-out at 0.
 inline constexpr std::chrono::milliseconds kDefaultTotalTimeout{100'000};
 inline constexpr std::chrono::milliseconds kDefaultInactivityTimeout{300'000};
+// The host is a 32-bit process: an answer is held whole in memory, and one of
+// a few hundred megabytes is already more than any shop sends in earnest.
+inline constexpr std::size_t kMaxAnswerBytes = std::size_t{256} << 20;
+
+// The failure text of an answer longer than a request allows.
+inline std::string AnswerTooLargeMessage(const std::string& host, std::size_t limit) {
+  const std::string size = limit % (std::size_t{1} << 20) == 0 ? std::to_string(limit >> 20) + " MB"
+                                                               : std::to_string(limit) + " Bytes";
+  return "Die Antwort von " + host + " ist größer als " + size + " und wird nicht gelesen.";
+}
 
 struct HttpRequest {
   HttpMethod method = HttpMethod::kGet;
@@ -57,6 +68,9 @@ struct HttpRequest {
   CertificatePolicy certificate_policy = CertificatePolicy::kValidate;
   // Sent with the first request, not only after a 401.
   std::optional<BasicCredentials> basic_auth;
+  // A longer body (announced or received) ends the request with a
+  // TransportError before it is read whole.
+  std::size_t max_answer_bytes = kMaxAnswerBytes;
 };
 
 struct HttpResponse {

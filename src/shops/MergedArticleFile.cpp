@@ -8,10 +8,14 @@
 #include "support/CipherUtility.h"
 #include "support/Error.h"
 #include "support/Text.h"
+#include "support/XmlDepth.h"
 #include "support/XmlEncoding.h"
 
 namespace kanvio {
 namespace {
+
+// An article row is a few levels deep; attributes nested in it may add some.
+constexpr std::size_t kMaxPageDepth = 1000;
 
 // The merged file is UTF-8: each page is decoded by its own declaration
 // first, and bytes that are not UTF-8 would make the whole file unreadable.
@@ -20,6 +24,10 @@ void AppendRows(pugi::xml_node root, const std::string& page) {
   pugi::xml_document doc;
   auto parsed = doc.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
   if (!parsed) throw XmlError(std::string("Die Artikelseite ist kein gültiges XML: ") + parsed.description());
+  // The merged file is written indented, which grows with the square of the depth.
+  if (NestingDepth(doc) > kMaxPageDepth)
+    throw XmlError("Die Artikelseite ist tiefer als " + std::to_string(kMaxPageDepth) +
+                   " Ebenen verschachtelt.");
   for (auto row : doc.select_nodes("//row")) root.append_copy(row.node());
 }
 

@@ -323,6 +323,10 @@ void formWorker::RunOperation(const std::string& methode, const std::string& inp
     // The count has no error text of its own; -1 must not reach the host without one.
     if (result == shop_result::kFailed && fehlerMeldung_.empty()) fehlerMeldung_ = kCountFailed;
   }
+  // The host learns of a failure only by its text: a connector that failed
+  // without one would reach it as a success.
+  if (result == shop_result::kFailed && fehlerMeldung_.empty() && operation->failed.message != nullptr)
+    fehlerMeldung_ = operation->failed.message();
   const Reaction& reaction = ReactionTo(*operation, result);
   if (reaction.message != nullptr) ShowMessage(reaction.message());
   if (reaction.warn) WarnArticlesMayMiss();

@@ -163,5 +163,22 @@ TEST_F(ExportsTest, FunctionSupportedWithUnknownNameAnswersMinusOneWithoutText) 
   EXPECT_EQ(price_lists.text, "Nicht angeboten");
 }
 
+// The exports' boundary catches more than the library's own errors: a
+// standard exception or anything else thrown must not end the host.
+TEST_F(ExportsTest, ForeignExceptionsEndAtTheExportBoundary) {
+  const auto& library = TestShopLibrary();
+  for (const char* raise : {"throw-std", "throw-other"}) {
+    SCOPED_TRACE(raise);
+    library.DeInit();
+    ASSERT_EQ(library.Init("ledgrox", "testshop", Script(std::string("HoleBestellungenVomShop=") + raise),
+                           "admin", "Kennwort-7")
+                  .code,
+              1);
+    const Answer answer = library.Call("FunctionSupported", "GetOrders");
+    EXPECT_EQ(answer.code, -1);
+    EXPECT_EQ(answer.text, "");
+  }
+}
+
 }  // namespace
 }  // namespace kanvio::test

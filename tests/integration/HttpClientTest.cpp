@@ -402,3 +402,30 @@ TEST(HttpClientTlsTest, ValidatesCertificatesAndTlsVersions) {
 
 }  // namespace
 }  // namespace kanvio::platform
+
+namespace kanvio::platform {
+namespace {
+
+// An answer is held whole in memory: one that announces more than a request
+// allows is refused at its head, one that streams more is cut off, both
+// with a text instead of exhausting the host's memory.
+TEST(HttpClientBoundsTest, AnswersOverTheLimitFailWithAText) {
+  {
+    DroppingServer server("HTTP/1.1 200 OK\r\nContent-Length: 2147483648\r\n\r\n<Orders>");
+    EXPECT_THAT(TransportFailure(*CreateHttpClient(), test::Get(server.url())),
+                HasSubstr("ist größer als 256 MB und wird nicht gelesen"));
+  }
+  {
+    const std::string chunk(100'000, 'x');
+    char size[16];
+    std::snprintf(size, sizeof size, "%zx", chunk.size());
+    DroppingServer server("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" + std::string(size) +
+                          "\r\n" + chunk + "\r\n0\r\n\r\n");
+    HttpRequest request = test::Get(server.url());
+    request.max_answer_bytes = 65'536;
+    EXPECT_THAT(TransportFailure(*CreateHttpClient(), request), HasSubstr("ist größer als 65536 Bytes"));
+  }
+}
+
+}  // namespace
+}  // namespace kanvio::platform

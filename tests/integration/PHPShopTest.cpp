@@ -560,3 +560,41 @@ TEST_F(PHPShopTest, BrokenArticleFilesSendNothingAndStayAsTheyWere) {
 
 }  // namespace
 }  // namespace kanvio
+
+namespace kanvio {
+namespace {
+
+// A script that refuses Content-Encoding with 501 gets the whole-file uploads
+// and the unpaged article download once more without it, and they succeed.
+TEST_F(PHPShopTest, WholeTransfersAreRepeatedWithoutContentEncodingAfterA501) {
+  SetConfig("PackageSplitting", "false");
+  struct Case {
+    const char* target;
+    std::string content;  // the host's file before; empty for the download
+    std::int32_t (PHPShop::*run)(std::string&, bool);
+  };
+  const Case cases[] = {
+      {"sync:lqx_to_shop", ArticleExport(2), &PHPShop::ExportArtikelZumShop},
+      {"sync:stockvalue_to_shop",
+       "<LagerbestandExport><Artikel><ArtikelnummerWebshop>A-100</ArtikelnummerWebshop></Artikel>"
+       "</LagerbestandExport>",
+       &PHPShop::SetzeLagerbestand},
+      {"sync:shop_to_lqx", "", &PHPShop::HoleArtikelVomShop},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.target);
+    const auto file = dir_ / "host.xml";
+    std::filesystem::remove(file);
+    UseFile(file, c.content);
+    sim_.ClearRequests();
+    sim_.Failures().Set(c.target, Failure::RejectUtf8Header());
+    std::string error;
+    EXPECT_EQ((shop_.*c.run)(error, false), 1) << error;
+    EXPECT_EQ(Count(c.target), 2u);
+    EXPECT_FALSE(sim_.Requests().back().HasHeader("Content-Encoding"));
+    EXPECT_TRUE(std::filesystem::exists(file));
+  }
+}
+
+}  // namespace
+}  // namespace kanvio

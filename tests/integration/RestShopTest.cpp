@@ -291,7 +291,9 @@ TEST_F(RestShopTest, WebPageSavesNothingAndErrorStatusFailsWithItsText) {
   plugin_.Answer("/shop/marlix/ledgrox/getOpenOrders", "<HTML><body>Wartung</body></html>");
   EXPECT_EQ(magento_.HoleBestellungenVomShop(error_, false), 0);
   EXPECT_EQ(test::ReadFile(Host()), "vorher");
-  EXPECT_EQ(error_, "");
+  // 0 alone would read as "nothing new" to the host.
+  EXPECT_EQ(error_,
+            "Der Shop hat eine Webseite statt der erwarteten Daten gesendet; es wurde nichts gespeichert.");
 
   plugin_.Answer("/shop/marlix/ledgrox/getOpenOrders", "<Bestellungen/>", 503);
   EXPECT_EQ(magento_.HoleBestellungenVomShop(error_, false), -1);
@@ -415,6 +417,17 @@ TEST_F(PagedDownloadTest, CountThatIsNoNumberWritesNothing) {
   Configure("50", "unbekannt");
   test::WriteFile(Host(), "vorher");
   EXPECT_EQ(shopware_.HoleArtikelVomShop(error_, false), 0);
+  EXPECT_EQ(test::ReadFile(Host()), "vorher");
+  EXPECT_EQ(plugin_.Lines().size(), 2u);
+}
+
+// A count that would take more than 100000 pages is refused before the first
+// page: a broken answer must not keep the operation asking without end.
+TEST_F(PagedDownloadTest, CountBeyondThePageLimitFailsWithoutAPage) {
+  Configure("1", "9000000000");
+  test::WriteFile(Host(), "vorher");
+  EXPECT_EQ(shopware_.HoleArtikelVomShop(error_, false), -1);
+  EXPECT_NE(error_.find("mehr als 100000 Seiten werden nicht geholt"), std::string::npos) << error_;
   EXPECT_EQ(test::ReadFile(Host()), "vorher");
   EXPECT_EQ(plugin_.Lines().size(), 2u);
 }

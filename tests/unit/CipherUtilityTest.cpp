@@ -1,7 +1,6 @@
-#include "support/CipherUtility.h"
-
 #include <gtest/gtest.h>
 
+#include "support/CipherUtility.h"
 #include "support/Error.h"
 
 namespace kanvio {

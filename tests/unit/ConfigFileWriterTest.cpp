@@ -204,5 +204,20 @@ TEST(ConfigFileWriterTest, FileThatIsNotXmlIsKeptAndLogged) {
   EXPECT_THAT(host.LogLines(), ElementsAre(HasSubstr("kein gültiges XML")));
 }
 
+// Found by fuzzing: saved indented, a file nested a hundred thousand levels
+// deep would grow to gigabytes. One deeper than the limit is kept as it is.
+TEST(ConfigFileWriterTest, FileNestedTooDeepIsKeptAndLogged) {
+  HostFolders host;
+  host.EnableLogging();
+  std::string deep = "<marlixKanvioConfig><generell/><shops>";
+  for (int i = 0; i < 200; ++i) deep += "<a>";
+  for (int i = 0; i < 200; ++i) deep += "</a>";
+  deep += "</shops></marlixKanvioConfig>";
+  WriteFile(host.ConfigFile(), deep);
+  ConfigFileWriter writer;
+  EXPECT_EQ(ReadFile(host.ConfigFile()), deep);
+  EXPECT_THAT(host.LogLines(), ElementsAre(HasSubstr("tiefer als 100 Ebenen verschachtelt")));
+}
+
 }  // namespace
 }  // namespace kanvio

@@ -1,8 +1,7 @@
-#include "config/ParameterValidator.h"
-
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "config/ParameterValidator.h"
 #include "config/Settings.h"
 #include "support/DeploymentDefaults.h"
 #include "support/Error.h"
@@ -11,9 +10,10 @@ namespace kanvio {
 namespace {
 
 TEST(ParameterValidatorTest, ShippedPlaceholdersDecipherToPlaceholderTexts) {
-  for (const char* key : {KANVIO_EBAY_KEY_APPID_PRODUCTION, KANVIO_EBAY_KEY_APPID_SANDBOX,
-                          KANVIO_EBAY_KEY_CERTID_PRODUCTION, KANVIO_EBAY_KEY_CERTID_SANDBOX, KANVIO_EBAY_KEY_DEVID,
-                          KANVIO_EBAY_KEY_RUNAME_PRODUCTION, KANVIO_EBAY_KEY_RUNAME_SANDBOX}) {
+  for (const char* key :
+       {KANVIO_EBAY_KEY_APPID_PRODUCTION, KANVIO_EBAY_KEY_APPID_SANDBOX, KANVIO_EBAY_KEY_CERTID_PRODUCTION,
+        KANVIO_EBAY_KEY_CERTID_SANDBOX, KANVIO_EBAY_KEY_DEVID, KANVIO_EBAY_KEY_RUNAME_PRODUCTION,
+        KANVIO_EBAY_KEY_RUNAME_SANDBOX}) {
     EXPECT_EQ(ParameterValidator::CalcKey(key).rfind("Platzhalter-", 0), 0u) << key;
   }
   EXPECT_EQ(std::string(KANVIO_AMAZON_VALIDATIONKEY).size(), 128u);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "hostfiles/HostXmlFile.h"
 #include "hostfiles/ResultProtocol.h"
 #include "hostfiles/StringXmlWriter.h"
 #include "support/Error.h"
@@ -40,6 +41,13 @@ TEST(ResultProtocolTest, AnswerValuesAreTakenInOrderUntilOneIsMissing) {
       {"SUCCESS", "ROLLBACK/0/0"},
       {"<html><body>Fatal error</body>", "ROLLBACK/0/0"},
       {"", "ROLLBACK/0/0"},
+      // Found by fuzzing: bytes of an encoding that is not converted, and
+      // characters no XML document may hold, would leave the host's file
+      // unreadable once appended.
+      {"<Exportprotokoll><Export_Status>SUCCESS\xE4</Export_Status><Anzahl_Datensaetze_Gesamt>1&#1;"
+       "</Anzahl_Datensaetze_Gesamt><Anzahl_Datensaetze_Erfolgreich_Uebergeben>\t1\r\n"
+       "</Anzahl_Datensaetze_Erfolgreich_Uebergeben></Exportprotokoll>",
+       "SUCCESS\xEF\xBF\xBD/1/\t1\n"},
   };
   for (const auto& [answer, expected] : cases)
     EXPECT_EQ(Summary(ResultProtocol::FromAnswer(answer)), expected) << answer;
@@ -66,6 +74,25 @@ TEST(ResultProtocolTest, ProtocolsAreAppendedAsLastChildrenAndTheRestIsKept) {
       "Exportprotokoll>"
       "</Artikelexport>\r\n";
   EXPECT_EQ(test::ReadFile(file), expected);
+}
+
+// Found by fuzzing: a protocol filled with bytes that are not UTF-8, or with
+// characters no XML document may hold, made the host's file unreadable
+// whichever form wrote it.
+TEST(ResultProtocolTest, AnyProtocolValuesLeaveTheFileReadable) {
+  const ExportProtocol raw{"ROLL\xBEml\x01", "1\x1F", "\t2"};
+  using Writer =
+      void (*)(const std::filesystem::path&, const std::string&, const std::vector<ExportProtocol>&);
+  for (Writer write : {Writer{&ResultProtocol::Write}, Writer{&ResultProtocol::WriteByEditing}}) {
+    test::TempDir dir;
+    const auto file = dir / "artikel.xml";
+    test::WriteFile(file, "<?xml version=\"1.0\"?>\n<Artikelexport><row/></Artikelexport>");
+    write(file, "Artikelexport", {raw});
+    const auto written = HostXmlFile::LoadForReading(file);
+    const auto protocol = written.Root().child("Exportprotokoll");
+    EXPECT_STREQ(protocol.child_value("Export_Status"), "ROLL\xEF\xBF\xBDml");
+    EXPECT_STREQ(protocol.child_value("Anzahl_Datensaetze_Gesamt"), "1");
+  }
 }
 
 // The document as the editing form sees it, white space in elements included.
@@ -159,6 +186,10 @@ TEST(ResultProtocolTest, UnusableFileIsLeftByteForByte) {
       {"declaration attribute unquoted", "<?xml version=1.0?>\n<Artikelexport></Artikelexport>"},
       {"instruction target followed by a quote", "<Artikelexport><?p\"x?></Artikelexport>"},
       {"NUL in the root", "<Artikelexport>A\0B</Artikelexport>"s},
+      // Found by fuzzing: the text before the declaration would be dropped,
+      // and the declaration's unknown encoding then made the file unreadable.
+      {"text before the declaration",
+       "Preis<?xml version=\"1.0\" encoding=\"ISO-8859x\"?>\n<Artikelexport><row/></Artikelexport>"},
   };
   for (const auto& [name, content] : cases) {
     SCOPED_TRACE(name);

@@ -84,6 +84,17 @@ TEST(XMLFileRepairTest, WellFormedAndUnrepairableFilesStayUntouched) {
   }
 }
 
+// Found by fuzzing: a zero byte before the first tag made the parser read
+// the file as UTF-16, and the error's offset pointed past the file's end.
+TEST(XMLFileRepairTest, FileThatLooksLikeUtf16IsRepairedAsUtf8) {
+  test::TempDir dir;
+  const auto file = dir / "report.xml";
+  test::WriteFile(file, std::string("\0<a>&\n</a>\n", 11));
+  XMLFileRepair repair(file);
+  EXPECT_EQ(repair.corrected_lines(), 1);
+  EXPECT_EQ(test::ReadFile(file), std::string("\xEF\xBB\xBF\0<a>&amp;\r\n</a>\r\n", 20));
+}
+
 TEST(XMLFileRepairTest, MissingFileRaises) {
   test::TempDir dir;
   EXPECT_THROW(XMLFileRepair(dir / "none.xml"), Error);

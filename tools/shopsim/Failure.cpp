@@ -40,6 +40,9 @@ std::optional<Failure> Failure::Parse(std::string_view text) {
   if (name == "drop") return Drop();
   if (name == "md5-wrong") return WrongMd5();
   if (name == "md5-missing") return NoMd5();
+  if (name == "truncated") return Truncated();
+  if (name == "garbage") return Garbage();
+  if (name == "drop-mid-body") return DropMidBody();
   if (name != "slow") return std::nullopt;
   if (!has_argument) return Slow();
   const auto delay = ParseMilliseconds(argument);

@@ -20,6 +20,9 @@ enum class FailureKind {
   kStatus503,         // 503 with the given body (the marketplace's RequestThrottled without one)
   kWrongMd5,          // the normal answer with a Content-MD5 that does not match its body
   kNoMd5,             // the normal answer without Content-MD5
+  kTruncated,         // the normal answer's first half, as a complete HTTP answer
+  kGarbage,           // 200 with bytes that are no text at all
+  kDropMidBody,       // the normal answer announced whole, the connection closed after half
 };
 
 // A failure switched on for one target.
@@ -42,6 +45,9 @@ struct Failure {
   static Failure Status503(std::string body = {}) { return {FailureKind::kStatus503, std::move(body), {}}; }
   static Failure WrongMd5() { return {FailureKind::kWrongMd5, {}, {}}; }
   static Failure NoMd5() { return {FailureKind::kNoMd5, {}, {}}; }
+  static Failure Truncated() { return {FailureKind::kTruncated, {}, {}}; }
+  static Failure Garbage() { return {FailureKind::kGarbage, {}, {}}; }
+  static Failure DropMidBody() { return {FailureKind::kDropMidBody, {}, {}}; }
   // The same failure for only the next `count` requests.
   Failure Times(int count) const {
     Failure limited = *this;
@@ -51,7 +57,8 @@ struct Failure {
 
   // Reads the command line form: "500[:BODY]", "501-utf8", "501[:BODY]", "html",
   // "slow[:MILLISECONDS]", "drop", "fault[:TEXT]", "401", "error[:TEXT]",
-  // "503[:BODY]", "md5-wrong" or "md5-missing", each optionally preceded by
+  // "503[:BODY]", "md5-wrong", "md5-missing", "truncated", "garbage" or
+  // "drop-mid-body", each optionally preceded by
   // "N*" (only the next N requests); nullopt for anything else.
   static std::optional<Failure> Parse(std::string_view text);
 };

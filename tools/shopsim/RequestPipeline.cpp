@@ -41,6 +41,30 @@ constexpr const char* kThrottled =
     "<Type>Sender</Type><Code>RequestThrottled</Code><Message>Request is throttled</Message></Error>"
     "<RequestID>shopsim-throttled</RequestID></ErrorResponse>";
 
+// Bytes of no encoding: zero bytes, lone continuation bytes, a byte-order
+// mark in the middle.
+std::string GarbageBytes() {
+  std::string bytes;
+  for (int i = 0; i < 256; ++i) bytes += static_cast<char>((i * 167 + 13) & 0xFF);
+  return bytes + "\xEF\xBB\xBF\x80\xFF";
+}
+
+// The answer's head promises the whole body; half of it is sent and the
+// connection closed. At least one byte is promised, so that even an empty
+// answer is cut.
+void DropAfterHalf(httplib::Response& response) {
+  const std::string half = response.body.substr(0, response.body.size() / 2);
+  const std::size_t announced = std::max<std::size_t>(response.body.size(), 1);
+  const std::string type = response.get_header_value("Content-Type");
+  response.body.clear();
+  response.set_content_provider(announced, type,
+                                [half](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                  if (offset >= half.size()) return false;
+                                  sink.write(half.data() + offset, half.size() - offset);
+                                  return true;
+                                });
+}
+
 }  // namespace
 
 void RequestPipeline::Serve(const httplib::Request& request, httplib::Response& response,
@@ -103,6 +127,18 @@ bool RequestPipeline::ApplyFailure(const Failure& failure, const httplib::Reques
       response.headers.erase("Content-MD5");
       if (failure.kind == FailureKind::kWrongMd5)
         response.set_header("Content-MD5", "AAAAAAAAAAAAAAAAAAAAAA==");
+      return true;
+    case FailureKind::kTruncated:
+      answer(request, response);
+      response.body.resize(response.body.size() / 2);
+      return true;
+    case FailureKind::kGarbage:
+      response.status = 200;
+      response.set_content(GarbageBytes(), "application/octet-stream");
+      return true;
+    case FailureKind::kDropMidBody:
+      answer(request, response);
+      DropAfterHalf(response);
       return true;
   }
   return false;

@@ -1,6 +1,8 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -136,11 +138,23 @@ std::chrono::milliseconds OrDefault(std::chrono::milliseconds value, std::chrono
   return value.count() > 0 ? value : fallback;
 }
 
+// Where a body goes, and how much of it may come.
+struct BodySink {
+  std::string* body = nullptr;
+  std::size_t limit = 0;
+  bool exceeded = false;
+};
+
 // curl calls these from C: nothing may be thrown through it. Returning fewer
 // bytes than given makes curl abort the transfer.
 size_t OnBody(char* data, size_t size, size_t count, void* user) {
   try {
-    static_cast<std::string*>(user)->append(data, size * count);
+    auto& sink = *static_cast<BodySink*>(user);
+    if (size * count > sink.limit - sink.body->size()) {
+      sink.exceeded = true;
+      return 0;
+    }
+    sink.body->append(data, size * count);
     return size * count;
   } catch (...) {
     return 0;
@@ -198,10 +212,11 @@ class CurlHttpClient final : public HttpClient {
   void SetAuthentication(const HttpRequest& request);
   void SetTimeouts(const HttpRequest& request);
   void SetSecurity(const HttpRequest& request);
-  void SetReceivers(HttpResponse& response);
+  void SetReceivers(const HttpRequest& request, HttpResponse& response);
 
   std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> handle_;
   char error_buffer_[CURL_ERROR_SIZE] = {};
+  BodySink sink_;
   // The header list of the last request, kept for the next one that sends the same headers.
   HeaderList headers_;
   HttpHeaders headers_of_;
@@ -219,10 +234,12 @@ HttpResponse CurlHttpClient::Send(const HttpRequest& request) {
   SetAuthentication(request);
   SetTimeouts(request);
   SetSecurity(request);
-  SetReceivers(response);
+  SetReceivers(request, response);
 
   error_buffer_[0] = '\0';
   const CURLcode code = curl_easy_perform(handle_.get());
+  if (code == CURLE_FILESIZE_EXCEEDED || (code == CURLE_WRITE_ERROR && sink_.exceeded))
+    throw TransportError(AnswerTooLargeMessage(DescribeTarget(url).host, request.max_answer_bytes));
   if (code != CURLE_OK) ThrowTransportError(code, url, error_buffer_);
 
   long status = 0;
@@ -295,9 +312,14 @@ void CurlHttpClient::SetSecurity(const HttpRequest& request) {
                                                              TlsMaximum(*request.tls_versions.rbegin()));
 }
 
-void CurlHttpClient::SetReceivers(HttpResponse& response) {
+void CurlHttpClient::SetReceivers(const HttpRequest& request, HttpResponse& response) {
   response.headers.reserve(16);
-  Set(CURLOPT_WRITEDATA, static_cast<void*>(&response.body));
+  sink_ = {&response.body, request.max_answer_bytes, false};
+  // An announced length over the limit is refused before the body comes.
+  const auto limit =
+      std::min<std::uint64_t>(request.max_answer_bytes, std::numeric_limits<curl_off_t>::max());
+  Set(CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limit));
+  Set(CURLOPT_WRITEDATA, static_cast<void*>(&sink_));
   Set(CURLOPT_HEADERDATA, static_cast<void*>(&response.headers));
 }
 

@@ -429,6 +429,12 @@ HttpResponse WinHttpClient::ReadAnswer(HINTERNET handle, const Call& call, const
   answer.headers = QueryHeaders(handle, call.failure);
   for (const auto& [name, value] : answer.headers)
     if (text::EqualsIgnoreCase(name, "Content-Type")) answer.content_type = value;
+  const std::size_t limit = call.request.max_answer_bytes;
+  const std::string length = answer.Header("Content-Length").value_or("");
+  unsigned long long announced = 0;
+  const auto [end, error] = std::from_chars(length.data(), length.data() + length.size(), announced);
+  if (error == std::errc() && end == length.data() + length.size() && announced > limit)
+    throw TransportError(AnswerTooLargeMessage(call.failure.host, limit));
   for (;;) {
     if (call.deadline.Passed()) ThrowTimeout(call.failure);
     ApplyTimeouts(handle, call.deadline);
@@ -439,6 +445,7 @@ HttpResponse WinHttpClient::ReadAnswer(HINTERNET handle, const Call& call, const
     answer.body.resize(before + (ok ? read : 0));
     if (!ok) ThrowTransportError(GetLastError(), call.failure, secure_failures);
     if (read == 0) break;
+    if (answer.body.size() > limit) throw TransportError(AnswerTooLargeMessage(call.failure.host, limit));
   }
   CheckComplete(answer, call.failure);
   return answer;

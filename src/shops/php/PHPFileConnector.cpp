@@ -27,8 +27,9 @@ using platform::HttpRequest;
 constexpr std::chrono::milliseconds kLongTimeout{5'000'000};
 const char* const kNotImplemented = "Der von Ihnen gewählte Webshop unterstützt diese Funktion nicht.";
 
-// Failures of the set-up that the host must read about: an ERP identifier
-// without scripts, a package size that cannot cut.
+// Failures that the host must read about: an ERP identifier without
+// scripts, a package size that cannot cut, a paged download beyond bounds,
+// an answer that the host could not import.
 class SetupError : public Error {
  public:
   using Error::Error;
@@ -157,7 +158,12 @@ HttpRequest PHPFileConnector::buildWebRequest(const std::string& sync, const std
   return request;
 }
 
-void PHPFileConnector::WriteAnswer(const std::string& text) const {
+void PHPFileConnector::WriteImportable(const std::string& text) const {
+  try {
+    CheckImportable(text);
+  } catch (const Error& e) {
+    throw SetupError(e.what());
+  }
   platform::WriteFileAtomically(PathFromUtf8(connection_->result_path), text + "\r\n");
 }
 
@@ -211,7 +217,7 @@ std::int32_t PHPFileConnector::GET_ORDERS_FROM_PHP_FILE(std::string& error) {
     const auto& c = Open();
     auto answer = Exchange(Query(php::OrdersUrl(c.base, c.Prefix(), c.shop), true));
     if (!answer.usable()) throw HttpStatusError(answer.status, HttpStatusMessage(answer.status));
-    WriteAnswer(answer.text);
+    WriteImportable(answer.text);
     const bool nothing_new =
         text::Contains(answer.text, "OrderNotification") && !text::Contains(answer.text, "Bestellvorgang");
     return nothing_new ? 0 : 1;
@@ -257,26 +263,35 @@ std::int32_t PHPFileConnector::DownloadArticles(std::string& error, bool isUtf8)
     FailOnRepeated501(answer, isUtf8);
     return GET_ARTICLES_FROM_PHP_FILE(error, false, false) > 0 ? 1 : -1;
   }
-  WriteAnswer(answer.text);
+  WriteImportable(answer.text);
   return text::Contains(answer.text, "Artikelimport") && !text::Contains(answer.text, "row") ? 0 : 1;
 }
 
 std::int32_t PHPFileConnector::DownloadArticlePages(std::int64_t count, bool isUtf8) {
   const std::int64_t amount = ConfiguredBatchSize();
   if (amount < 1) throw SetupError("Die Paketgröße PackageSplittingAmount muss mindestens 1 sein.");
-  const std::int64_t pages = count / amount + (count % amount != 0 ? 1 : 0);
-  std::vector<std::string> texts;
+  std::int64_t pages = 0;
+  try {
+    pages = ArticlePages::Count(count, amount);
+  } catch (const Error& e) {
+    throw SetupError(e.what());
+  }
+  ArticlePages texts;
   for (std::int64_t i = 0; i < pages; ++i) {
     const std::string sync =
         "shop_to_lqx&offset=" + std::to_string(amount * i) + "&limit=" + std::to_string(amount);
     auto answer = Exchange(buildWebRequest(sync, "", isUtf8));
     // The scripts' 500 and 501 on a page end the download as done, without a file.
     if (answer.status == 500 || answer.not_implemented()) return 1;
-    texts.push_back(std::move(answer.text));
+    try {
+      texts.Add(std::move(answer.text));
+    } catch (const Error& e) {
+      throw SetupError(e.what());
+    }
   }
   int error_count = 0;
-  MergedArticleFile::SaveAsMergedXml(texts, connection_->password, PathFromUtf8(connection_->result_path),
-                                     error_count);
+  MergedArticleFile::SaveAsMergedXml(texts.Texts(), connection_->password,
+                                     PathFromUtf8(connection_->result_path), error_count);
   return 1;
 }
 
@@ -289,7 +304,7 @@ std::int32_t PHPFileConnector::GET_ARTICLELIST_FROM_SHOP(bool isUtf8) {
       return GET_ARTICLELIST_FROM_SHOP(false) > 0 ? 1 : -1;
     }
     if (!text::Contains(answer.text, "ArtikelListeWebshop")) return -1;
-    WriteAnswer(answer.text);
+    WriteImportable(answer.text);
     return text::Contains(answer.text, "row") ? 1 : 0;
   } catch (const HttpStatusError& e) {
     if (e.status() == 501) Logger::LogError(e);
@@ -324,7 +339,11 @@ std::int32_t PHPFileConnector::UploadFile(const Upload& upload, std::string& err
         Open().Prefix();
         const bool packages =
             upload.status_text && ConfigFileReader::GetValueFromGenerellConfig("PackageSplitting");
-        return packages ? UploadInPackages(upload, worker, isUtf8) : UploadWhole(upload, isUtf8);
+        const std::int32_t result =
+            packages ? UploadInPackages(upload, worker, isUtf8) : UploadWhole(upload, isUtf8);
+        // 0 alone would reach the host as a success.
+        if (result == 0) error = kUnknownUploadAnswer;
+        return result;
       },
       StatusFailure::kLogged, upload.failure_text ? FailureText::kMessage : FailureText::kEmpty);
 }

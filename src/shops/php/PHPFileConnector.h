@@ -64,7 +64,8 @@ class PHPFileConnector {
   std::int32_t UploadWhole(const Upload& upload, bool isUtf8);
   static std::int32_t EvaluateUploadAnswer(const std::string& answer, std::vector<ExportProtocol>& protocols);
   void AppendProtocols(const Upload& upload, std::vector<ExportProtocol>& protocols) const;
-  void WriteAnswer(const std::string& text) const;
+  // Writes an answer for the host unchanged; refuses one it could not import.
+  void WriteImportable(const std::string& text) const;
 
   platform::HttpClientFactory factory_;
   std::unique_ptr<platform::HttpClient> client_;

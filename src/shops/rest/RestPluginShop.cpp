@@ -45,6 +45,13 @@ std::int32_t QuietlyGuarded(std::string& error, Body&& body) {
   return -1;
 }
 
+// An upload's result, with the text that tells the host an unknown answer
+// from a success.
+std::int32_t Told(std::int32_t result, std::string& error) {
+  if (result == 0) error = kUnknownUploadAnswer;
+  return result;
+}
+
 }  // namespace
 
 std::optional<std::int64_t> RestPluginShop::ParseWholeNumber(std::string_view text) {
@@ -133,8 +140,15 @@ std::int32_t RestPluginShop::SimpleDownload(const std::string& endpoint, std::st
   try {
     Session session(*this);
     const std::string answer = session.Get(endpoint);
-    if (AnyKanvio::ContainsIllegalContent(answer)) return 0;
-    if (save) AnyKanvio::SaveToFile(answer);
+    if (AnyKanvio::ContainsIllegalContent(answer)) {
+      // Still 0 as the window shows it, but the host must not take it for "nothing new".
+      if (save) error = kWebPageInsteadOfAnswer;
+      return 0;
+    }
+    if (save) {
+      CheckImportable(AnyKanvio::RemoveNonDataCharacters(answer));
+      AnyKanvio::SaveToFile(answer);
+    }
     return 1;
   } catch (const std::exception& e) {
     error = e.what();
@@ -192,7 +206,9 @@ std::int32_t RestPluginShop::ExportArtikelZumShop(std::string& error, bool funcC
   if (funcCheck) return 1;
   static const Upload kArticles{"setArticles", "Artikelexport", "row", "Upload von Paket: ", false};
   try {
-    return UploadFile(kArticles);
+    const std::int32_t result = UploadFile(kArticles);
+    if (result == 0) error = kUnknownUploadAnswer;
+    return result;
   } catch (const SetupError& e) {
     error = e.what();
     Logger::LogError(e);
@@ -204,7 +220,7 @@ std::int32_t RestPluginShop::SetzeLagerbestand(std::string& error, bool funcChec
   if (funcCheck) return 1;
   static const Upload kStock{"setStock", "LagerbestandExport", "Artikel",
                              "Lagerbestandsexport - Upload von Paket: ", true};
-  return QuietlyGuarded(error, [&] { return UploadFile(kStock); });
+  return QuietlyGuarded(error, [&] { return Told(UploadFile(kStock), error); });
 }
 
 // Prices always go whole: the plug-in applies a price list in one step.
@@ -213,7 +229,7 @@ std::int32_t RestPluginShop::SetzeArtikelPreise(std::string& error, bool funcChe
   static const Upload kPrices{"setArticlePrices", "Artikelpreisexport", "row", nullptr, false};
   return QuietlyGuarded(error, [&] {
     Session session(*this);
-    return UploadWhole(kPrices, session, Settings().WEBSERVICE_RESULT_FILEPATH());
+    return Told(UploadWhole(kPrices, session, Settings().WEBSERVICE_RESULT_FILEPATH()), error);
   });
 }
 

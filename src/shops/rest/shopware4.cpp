@@ -7,6 +7,7 @@
 #include "config/Settings.h"
 #include "platform/FileSystem.h"
 #include "shops/ShopCaller.h"
+#include "shops/ShopRequests.h"
 #include "shops/rest/AnyKanvio.h"
 #include "support/Error.h"
 #include "support/Text.h"
@@ -70,24 +71,27 @@ std::optional<std::int64_t> shopware4::ArticlesImportLimit(Session& session) {
 std::int32_t shopware4::DownloadPages(Session& session, std::int64_t limit) {
   const auto count = ParseWholeNumber(session.Get("getArticlesCount"));
   if (!count || *count < 0) return 0;
-  const std::int64_t pages = *count / limit + (*count % limit != 0 ? 1 : 0);
+  const std::int64_t pages = ArticlePages::Count(*count, limit);
   if (worker_) worker_->SetMaxValue(static_cast<std::int32_t>(pages));
-  std::vector<std::string> texts;
+  ArticlePages texts;
   int failed = 0;
   for (std::int64_t i = 0; i < pages; ++i) {
     if (worker_)
       worker_->setUserStatusMessage(
           "Hole Artikelpaket: " + std::to_string(i + 1) + " von " + std::to_string(pages),
           static_cast<std::int32_t>(i + 1));
+    std::string page;
     try {
-      texts.push_back(
-          session.Get("getArticles?offset=" + std::to_string(limit * i) + "&limit=" + std::to_string(limit)));
+      page =
+          session.Get("getArticles?offset=" + std::to_string(limit * i) + "&limit=" + std::to_string(limit));
     } catch (const std::exception& e) {
       Logger::LogError(e);
       ++failed;
+      continue;
     }
+    texts.Add(std::move(page));
   }
-  AnyKanvio::SaveAsMergedXml(texts, failed);
+  AnyKanvio::SaveAsMergedXml(texts.Texts(), failed);
   if (failed > 0) WriteErrorFile(failed * limit);
   return 1;
 }

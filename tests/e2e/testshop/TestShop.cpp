@@ -1,7 +1,9 @@
 // A connector family for the end-to-end tests, built into a library of its
 // own beside the real one. It reads its answers from the shop address that
 // Init stored: "test:" followed by "&"-separated settings:
-//   <Operation>=<result>|throw    the result of an operation (1 when absent)
+//   <Operation>=<result>|throw    the result of an operation (1 when absent);
+//                                 throw-std and throw-other raise what is no
+//                                 error of the library's own
 //   <Operation>.text=<text>       the error text it sets
 //   journal=<file>                each call appends "<family> <Operation>[ check]"
 // Operations that fetch write a small document to the result file; those that
@@ -9,6 +11,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <stdexcept>
 
 #include "config/Settings.h"
 #include "platform/FileSystem.h"
@@ -90,6 +93,8 @@ class TestShop : public Base {
     if (auto text = script.find(operation + ".text"); text != script.end()) error = text->second;
     std::string answer = script.count(operation) ? script[operation] : "1";
     if (answer == "throw") throw Error(operation + ": Testfehler");
+    if (answer == "throw-std") throw std::runtime_error(operation + ": fremder Fehler");
+    if (answer == "throw-other") throw 42;
     const std::int32_t result = std::stoi(answer);
     if (check || result != 1) return result;
     const std::string file = Settings().WEBSERVICE_RESULT_FILEPATH();
