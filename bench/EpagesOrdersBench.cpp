@@ -54,7 +54,7 @@ kanvio::shopsim::SimulatorOptions Options() {
 class Products : public kanvio::epages::ProductLookup {
  public:
   bool HasProductWithAlias(const std::string&) override { return false; }
-  std::optional<kanvio::epages::ProductInfo> Product(const std::string&) override { return std::nullopt; }
+  const kanvio::epages::ProductInfo* Product(const std::string&) override { return nullptr; }
 };
 
 // Counts the calling thread's CPU time inside the HTTP client.

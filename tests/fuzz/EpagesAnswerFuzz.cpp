@@ -20,13 +20,15 @@ using namespace kanvio::epages;
 class NoProducts : public ProductLookup {
  public:
   bool HasProductWithAlias(const std::string& alias) override { return !alias.empty(); }
-  std::optional<ProductInfo> Product(const std::string& path) override {
-    ProductInfo product;
-    product.Path = path;
-    product.Name = {{"de", path}};
-    product.DepositPrices = {{1.5f, "EUR", "gross"}};
-    return product;
+  const ProductInfo* Product(const std::string& path) override {
+    product_.Path = path;
+    product_.Name = {{"de", path}};
+    product_.DepositPrices = {{1.5f, "EUR", "gross"}};
+    return &product_;
   }
+
+ private:
+  ProductInfo product_;
 };
 
 template <class Read>

@@ -69,16 +69,17 @@ std::optional<std::vector<OrderInfo>> OrderServiceClient::getInfo(const std::vec
       parameters.StringArray("LineItemAttributes", std::vector<std::string>{"Id"});
       parameters.StringArray("LanguageCodes", languages);
       const auto answer = Call(*stub_, kOrderService, "getInfo", parameters);
-      for (OrderInfo& order : ReadItems(answer, "Orders", ReadOrderInfo)) {
+      net::ForEachItem(answer.Part("Orders"), [&](const pugi::xml_node& item) {
+        OrderInfo order = ReadOrderInfo(item);
         if (order.Error) {
           orderError = Resources::ORDER_GETINFO_ERROR();
           Logger::LogError("Informationen zur Bestellung fehlerhaft abgerufen: (Epages Fehler):\n" +
                            *order.Error);
-          continue;
+          return;
         }
         if (log_info) Logger::LogInfo("Informationen zur Bestellung erfolreich abgerufen: " + order.Path);
         orders.push_back(std::move(order));
-      }
+      });
     }
   } catch (const std::exception& e) {
     Logger::LogError(e);
