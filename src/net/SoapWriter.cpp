@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "platform/Crypto.h"
+
 namespace kanvio::net {
 
 void AppendEscaped(std::string& out, std::string_view text) {
@@ -24,8 +26,15 @@ void AppendEscaped(std::string& out, std::string_view text) {
       case '\r':
         out += "&#13;";
         break;
-      default:
+      case '\t':
+      case '\n':
         out += c;
+        break;
+      default:
+        // XML has no place for the other control characters, not even as
+        // references: one of them in an article text would make the server
+        // refuse the whole request.
+        if (static_cast<unsigned char>(c) >= 0x20) out += c;
     }
   }
 }
@@ -69,6 +78,14 @@ void SoapWriter::Integer(std::string_view name, std::int64_t value) {
 
 void SoapWriter::DateTime(std::string_view name, const LocalDateTime& value) {
   Scalar(name, "xsd:dateTime", value.ToIso());
+}
+
+void SoapWriter::DateTimeUtc(std::string_view name, const LocalDateTime& utc) {
+  Scalar(name, "xsd:dateTime", utc.ToIso() + "Z");
+}
+
+void SoapWriter::Base64Binary(std::string_view name, const platform::Bytes& bytes) {
+  Scalar(name, "xsd:base64Binary", platform::Base64Encode(bytes));
 }
 
 void SoapWriter::Nil(std::string_view name) {
