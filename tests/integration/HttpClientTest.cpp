@@ -13,10 +13,10 @@
 #include <thread>
 
 #include "FakeServer.h"
-#include "SelfSignedCertificate.h"
 #include "Gate.h"
-#include "platform/Crypto.h"
 #include "HttpRequests.h"
+#include "SelfSignedCertificate.h"
+#include "platform/Crypto.h"
 #include "platform/HttpClient.h"
 #include "support/Error.h"
 
@@ -25,9 +25,9 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::FakeServer;
+using test::Gate;
 using test::Get;
 using test::Post;
-using test::Gate;
 using ::testing::HasSubstr;
 
 std::string TransportFailure(HttpClient& client, const HttpRequest& request) {

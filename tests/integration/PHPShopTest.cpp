@@ -1,11 +1,9 @@
 // The PHP shop family against the shop simulator on loopback.
-#include "shops/php/PHPShop.h"
-
 #include <gtest/gtest.h>
-#include <pugixml.hpp>
 
 #include <functional>
 #include <mutex>
+#include <pugixml.hpp>
 
 #include "FakeServer.h"
 #include "SelfSignedCertificate.h"
@@ -16,6 +14,7 @@
 #include "config/Settings.h"
 #include "shops/ShopCaller.h"
 #include "shops/ShopRequests.h"
+#include "shops/php/PHPShop.h"
 #include "shops/php/PhpScripts.h"
 
 namespace kanvio {
@@ -61,14 +60,14 @@ class PHPShopTest : public ::testing::Test {
     test::SetGenerellConfig(dir_ / "programdata", element, value);
   }
 
-
   std::size_t Count(const std::string& target) const { return sim_.RequestCount(target); }
 
   test::TempDir dir_;
   test::ScopedEnv store_{"KANVIO_USER_CONFIG_DIR", (dir_ / "store").string()};
   test::ScopedEnv paths_{"KANVIO_PATHS_LIBRARY", KANVIO_PATHS_LIBRARY_FILE};
   test::ScopedEnv program_data_{"KANVIO_PROGRAMDATA", (dir_ / "programdata").string()};
-  shopsim::ShopSimulator sim_{{.port = 0, .base_path = "/shop", .password = "", .state_file = {}, .demo_data = true}};
+  shopsim::ShopSimulator sim_{
+      {.port = 0, .base_path = "/shop", .password = "", .state_file = {}, .demo_data = true}};
   test::RecordingWorker worker_;
   PHPShop shop_{"gambio", &worker_};
 };
@@ -322,7 +321,8 @@ TEST_F(PHPShopTest, VdPrefixOnEveryScript) {
   UseFile(dir_ / "orders.xml");
   std::string error;
   EXPECT_EQ(shop_.HoleBestellungenVomShop(error, false), 1);
-  for (const auto& request : sim_.Requests()) EXPECT_EQ(request.path.rfind("/shop/vd_osc", 0), 0u) << request.path;
+  for (const auto& request : sim_.Requests())
+    EXPECT_EQ(request.path.rfind("/shop/vd_osc", 0), 0u) << request.path;
   EXPECT_EQ(sim_.Requests().back().Param("shp_system"), "xtcommerce");
 }
 
@@ -346,7 +346,8 @@ TEST_F(PHPShopTest, PagedDownloadMergesPlainAndEncipheredPages) {
 }
 
 TEST_F(PHPShopTest, PagedDownloadOfNoArticlesWritesAnEmptyRoot) {
-  shopsim::ShopSimulator empty({.port = 0, .base_path = "", .password = "", .state_file = {}, .demo_data = false});
+  shopsim::ShopSimulator empty(
+      {.port = 0, .base_path = "", .password = "", .state_file = {}, .demo_data = false});
   empty.Start();
   Settings settings;
   settings.set_WEBSERVICE_URL(empty.ShopUrl());
@@ -374,7 +375,8 @@ TEST_F(PHPShopTest, ArticleListIsWrittenOnlyWhenItIsOne) {
 }
 
 TEST_F(PHPShopTest, OpenOrdersAreCounted) {
-  EXPECT_EQ(shop_.SucheAnzahlOffeneBestellungenImShop(), static_cast<std::int32_t>(sim_.Shop().OpenOrderCount()));
+  EXPECT_EQ(shop_.SucheAnzahlOffeneBestellungenImShop(),
+            static_cast<std::int32_t>(sim_.Shop().OpenOrderCount()));
   sim_.Failures().Set("sync:check_open_orders", Failure::Status500(" 7 "));
   EXPECT_EQ(shop_.SucheAnzahlOffeneBestellungenImShop(), 7);
   sim_.Failures().Set("sync:check_open_orders", Failure::Status500("keine Zahl"));
@@ -385,11 +387,12 @@ TEST_F(PHPShopTest, OpenOrdersAreCounted) {
 
 TEST_F(PHPShopTest, OrderStatesSkipOrdersWithoutNumberAndEncodeOddOnes) {
   const auto file = dir_ / "states.xml";
-  UseFile(file,
-          "<Bestellungen><Bestellvorgang><BestellnummerShop>1001</BestellnummerShop></Bestellvorgang>"
-          "<Bestellvorgang><Kunde>ohne Nummer</Kunde></Bestellvorgang>"
-          "<Gruppe><Bestellvorgang><BestellnummerShop>A 7&amp;x=1</BestellnummerShop></Bestellvorgang></Gruppe>"
-          "</Bestellungen>");
+  UseFile(
+      file,
+      "<Bestellungen><Bestellvorgang><BestellnummerShop>1001</BestellnummerShop></Bestellvorgang>"
+      "<Bestellvorgang><Kunde>ohne Nummer</Kunde></Bestellvorgang>"
+      "<Gruppe><Bestellvorgang><BestellnummerShop>A 7&amp;x=1</BestellnummerShop></Bestellvorgang></Gruppe>"
+      "</Bestellungen>");
   std::string error;
   EXPECT_EQ(shop_.SetzeBestellstatus(error, false), 1);
   EXPECT_EQ(sim_.Shop().ReceivedStateIds(), (std::vector<std::string>{"1001", "A 7&x=1"}));
@@ -414,9 +417,14 @@ TEST_F(PHPShopTest, OrderStatesStopAtTheFirstFailure) {
 
 TEST(PhpScriptsTest, OrderNumbersKeepTheUsualCharactersAndEncodeTheRest) {
   const std::pair<const char*, const char*> cases[] = {
-      {"ORD-2024_001.a", "ORD-2024_001.a"}, {"A 1", "A%201"},         {"1&x=2", "1%26x%3D2"},
-      {"#5?", "%235%3F"},                   {"50%+", "50%25%2B"},      {"Ä", "%C3%84"},
-      {"a\nb", "a%0Ab"},                    {"a/b", "a%2Fb"},
+      {"ORD-2024_001.a", "ORD-2024_001.a"},
+      {"A 1", "A%201"},
+      {"1&x=2", "1%26x%3D2"},
+      {"#5?", "%235%3F"},
+      {"50%+", "50%25%2B"},
+      {"Ä", "%C3%84"},
+      {"a\nb", "a%0Ab"},
+      {"a/b", "a%2Fb"},
   };
   for (const auto& [number, encoded] : cases) EXPECT_EQ(EncodeOrderNumber(number), encoded) << number;
 }
@@ -432,12 +440,11 @@ namespace {
 // allowed it in the shop configuration file.
 TEST_F(PHPShopTest, SelfSignedShopNeedsTheOperatorsConsent) {
   test::SelfSigned identity;
-  test::FakeServer https(std::make_unique<httplib::SSLServer>(identity.cert.get(), identity.key.get()),
-                         [](httplib::Server& s) {
-                           s.Get("/ledgrox_osc_val.php", [](const httplib::Request&, httplib::Response& res) {
-                             res.set_content("1", "text/plain");
-                           });
-                         });
+  test::FakeServer https(
+      std::make_unique<httplib::SSLServer>(identity.cert.get(), identity.key.get()), [](httplib::Server& s) {
+        s.Get("/ledgrox_osc_val.php",
+              [](const httplib::Request&, httplib::Response& res) { res.set_content("1", "text/plain"); });
+      });
   Settings settings;
   settings.set_WEBSERVICE_URL(https.url());
   settings.Save();
@@ -480,8 +487,9 @@ TEST_F(PHPShopTest, TimedOutOrderDownloadFailsWithoutText) {
   EXPECT_FALSE(std::filesystem::exists(dir_ / "orders.xml"));
   sim_.ReleaseSlowAnswers();
   // The stock upload shows the failure's message.
-  UseFile(dir_ / "stock.xml", "<LagerbestandExport><Artikel><ArtikelnummerWebshop>A-100</ArtikelnummerWebshop>"
-                              "</Artikel></LagerbestandExport>");
+  UseFile(dir_ / "stock.xml",
+          "<LagerbestandExport><Artikel><ArtikelnummerWebshop>A-100</ArtikelnummerWebshop>"
+          "</Artikel></LagerbestandExport>");
   sim_.Failures().Set("sync:stockvalue_to_shop", Failure::Slow());
   EXPECT_EQ(shop.SetzeLagerbestand(error, false), -1);
   EXPECT_NE(error.find("Zeitüberschreitung"), std::string::npos) << error;
@@ -503,7 +511,8 @@ TEST_F(PHPShopTest, BrokenArticleFilesSendNothingAndStayAsTheyWere) {
   const Case cases[] = {
       {"not XML", "Artikelnummer;Preis\nA-1;9,99\n", -1},
       {"truncated", ArticleExport(3).substr(0, 80), -1},
-      {"wrong root", "<Artikelimport><row><ArtikelnummerWebshop>A-1</ArtikelnummerWebshop></row></Artikelimport>", 1},
+      {"wrong root",
+       "<Artikelimport><row><ArtikelnummerWebshop>A-1</ArtikelnummerWebshop></row></Artikelimport>", 1},
   };
   for (const auto& c : cases) {
     const auto file = dir_ / "articles.xml";

@@ -165,7 +165,6 @@ class RestShopTest : public ::testing::Test {
     test::SetGenerellConfig(dir_ / "programdata", element, value);
   }
 
-
   std::filesystem::path Host() const { return dir_ / "host.xml"; }
 
   test::TempDir dir_;
