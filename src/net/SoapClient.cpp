@@ -51,6 +51,15 @@ std::string FaultMessage(const std::string& code, const std::string& text) {
   return message + ": " + (text.empty() ? "ohne Beschreibung" : text);
 }
 
+// Asked for every answer, so the usual form is recognised without
+// lower-casing a copy.
+bool IsUtf8ContentType(const std::string& content_type) {
+  if (content_type == "text/xml; charset=utf-8") return true;
+  const std::string lower = text::ToLower(content_type);
+  return !text::Contains(lower, "charset") || text::Contains(lower, "charset=utf-8") ||
+         text::Contains(lower, "charset=\"utf-8\"");
+}
+
 }  // namespace
 
 SoapFault::SoapFault(std::string code, std::string text, std::string detail_code)
@@ -138,11 +147,7 @@ SoapAnswer SoapClient::Call(std::string_view service_namespace, std::string_view
   const int status = response.status;
   // Text() honours a byte-order mark and the content type's charset; a plain
   // UTF-8 answer, the usual one, is handed on without copying it.
-  const std::string content_type = text::ToLower(response.content_type);
-  const bool plain =
-      !text::HasByteOrderMark(response.body) &&
-      (!text::Contains(content_type, "charset") || text::Contains(content_type, "charset=utf-8") ||
-       text::Contains(content_type, "charset=\"utf-8\""));
+  const bool plain = !text::HasByteOrderMark(response.body) && IsUtf8ContentType(response.content_type);
   return ReadAnswer(plain ? std::move(response.body) : response.Text(), status, operation);
 }
 

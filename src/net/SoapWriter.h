@@ -72,7 +72,8 @@ class SoapWriter {
   void Scalar(std::string_view name, std::string_view type, std::string_view text);
 
   std::string xml_;
-  std::vector<std::string> open_;
+  // Where the names of the open elements stand in xml_: no copy of each name.
+  std::vector<std::pair<std::size_t, std::size_t>> open_;
   std::vector<std::pair<std::string, std::string>> namespaces_;
 };
 
