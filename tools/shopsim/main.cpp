@@ -20,6 +20,7 @@ struct CommandLine {
   std::vector<std::string> functions_off;
   std::string rollback_article;
   std::size_t epages_orders = 0;
+  std::size_t epages_products = 0;
 };
 
 void AddOptions(CLI::App& app, CommandLine& line) {
@@ -42,6 +43,9 @@ void AddOptions(CLI::App& app, CommandLine& line) {
   app.add_flag("!--no-demo-data", line.options.demo_data, "start with an empty shop");
   app.add_option("--epages-orders", line.epages_orders,
                  "further ePages orders of five lines each, for runs with many orders");
+  app.add_option(
+      "--epages-products", line.epages_products,
+      "further ePages products P1, P2, ... (every tenth a variation), for runs with many articles");
 }
 
 void ApplySwitches(ShopSimulator& simulator, const CommandLine& line) {
@@ -52,6 +56,7 @@ void ApplySwitches(ShopSimulator& simulator, const CommandLine& line) {
   for (const auto& function : line.functions_off) simulator.Shop().SetFunctionOffered(function, false);
   simulator.Shop().SetRollbackArticle(line.rollback_article);
   if (line.epages_orders > 0) simulator.Epages().AddGeneratedOrders(line.epages_orders, 5);
+  if (line.epages_products > 0) simulator.Epages().AddGeneratedProducts(line.epages_products);
 }
 
 int WaitForTermination(const sigset_t& signals) {
