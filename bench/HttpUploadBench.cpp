@@ -1,6 +1,6 @@
 // An upload of 2,000 packages of about 10 KB to a loopback server that
 // answers at once: through one HttpClient, and through the least libcurl can
-// do (one easy handle set up once). The client should cost at most 1.3 times
+// do (one easy handle set up once). The client should cost at most 1.1 times
 // the minimal loop.
 
 #include <benchmark/benchmark.h>

@@ -21,6 +21,8 @@ TempDir::TempDir() {
     name << "kanvio-test-" << std::hex << random();
     if (std::filesystem::create_directory(base / name.str())) {
       path_ = base / name.str();
+      // Private, as a user's own folders are: a settings store saved here is not narrowed.
+      std::filesystem::permissions(path_, std::filesystem::perms::owner_all);
       return;
     }
   }

@@ -1,7 +1,8 @@
 # Sourced by the scripts that run Windows programs under Wine. Defines:
 #   wine_ensure_runs     makes Wine's 32-bit loader start on this kernel
 #   wine_prepare_prefix  the shared prefix build-windows/wineprefix64, made once
-#   wine_start_display   an Xvfb display of our own (sets DISPLAY, wine_xvfb_pid)
+#   wine_start_display   an Xvfb display of our own (sets DISPLAY, wine_xvfb_pid), of
+#                        the size in KANVIO_WINE_SCREEN (1024x768x24 unless set)
 #   wine_path PATH       PATH as the Windows programs see it (drive Z: is /)
 # A caller that already prepared the prefix and the display exports
 # WINEPREFIX and DISPLAY; the functions then keep them.
@@ -106,7 +107,7 @@ wine_start_display() {
   local logs=$1
   [ -n "${DISPLAY:-}" ] && [ -n "${KANVIO_WINE_DISPLAY_READY:-}" ] && return
   rm -f "$logs/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$logs/display" 2> "$logs/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 "${KANVIO_WINE_SCREEN:-1024x768x24}" -nolisten tcp 3> "$logs/display" 2> "$logs/xvfb.log" &
   wine_xvfb_pid=$!
   for _ in $(seq 1 100); do
     [ -s "$logs/display" ] && break

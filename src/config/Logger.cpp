@@ -69,14 +69,18 @@ Target CurrentTarget() {
   return *t_session.target;
 }
 
-// The current values of the secrets the settings store holds. The empty text
-// and the store's default "" are no secrets.
+// Shorter secrets cannot be told from ordinary text: masking the password
+// "e" would turn every line into "Dat***i". Request credentials are kept
+// out of messages where they arise instead (addresses are redacted).
+constexpr std::size_t kShortestMaskedSecret = 4;
+
+// The current values of the secrets the settings store holds.
 std::vector<std::string> Secrets() {
   const Settings settings;
   std::vector<std::string> secrets;
-  for (auto value :
-       {settings.WEBSERVICE_PASSWORD(), settings.ebay_token(), settings.amazon_secrectAccessKey()}) {
-    if (!value.empty() && value != "\"\"") secrets.push_back(std::move(value));
+  for (auto value : {settings.WEBSERVICE_PASSWORD(), settings.ebay_token(),
+                     settings.amazon_secrectAccessKey(), settings.SecurityTokenPart2()}) {
+    if (value.size() >= kShortestMaskedSecret) secrets.push_back(std::move(value));
   }
   // A secret that contains another is masked first, so that no part of it survives.
   std::sort(secrets.begin(), secrets.end(), [](const auto& a, const auto& b) { return a.size() > b.size(); });

@@ -1,8 +1,9 @@
 #pragma once
 // The error log. Writes only when the host ini file enables LOG_EXCEPTIONS in
 // section "System Configuration"; otherwise every call does nothing. Secrets
-// (the current values of WEBSERVICE_PASSWORD, ebay_token and
-// amazon_secrectAccessKey) are masked as "***" before a line is written.
+// of at least four characters (the current values of WEBSERVICE_PASSWORD,
+// ebay_token, amazon_secrectAccessKey and SecurityTokenPart2) are masked as
+// "***" before a line is written.
 // A failure while writing (or while reading the secrets) reaches the caller.
 //
 // Each call finds the host ini file and the log file anew. A log call that a

@@ -2,11 +2,13 @@
 
 #include <fmt/format.h>
 
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <pugixml.hpp>
 #include <sstream>
 #include <system_error>
+#include <vector>
 
 #include "config/Logger.h"
 #include "platform/FileSystem.h"
@@ -15,6 +17,9 @@
 
 namespace kanvio {
 namespace {
+
+// A save takes milliseconds; a temporary file this old belongs to no save.
+constexpr std::chrono::minutes kStaleTemporaryAge{1};
 
 // A carriage return inside a value must survive the round trip, so line ends
 // are not normalised; a value of nothing but blanks must survive as well.
@@ -68,20 +73,53 @@ SettingsFile::Values SettingsFile::Load() const {
 
 SettingsFile::Values SettingsFile::Merge(const Values& changes) const {
   std::optional<std::filesystem::path> moved_to;
+  Narrowing narrowing;
   Values values;
   {
-    std::error_code ec;
-    std::filesystem::create_directories(path_.parent_path(), ec);
-    if (ec)
-      throw Error(fmt::format("Der Ordner {} konnte nicht angelegt werden: {}", path_.parent_path().string(),
-                              ec.message()));
+    // The store holds the shop password and the marketplace tokens.
+    platform::CreateFolders(path_.parent_path(), platform::FileAccess::kOwnerOnly);
     platform::FileLock lock(LockFile());
     values = ReadLocked(moved_to);
     for (const auto& [name, text] : changes) values.insert_or_assign(name, text);
-    platform::WriteFileAtomically(path_, Format(values));
+    // With the lock held no save of this store is under way: what a killed one left is litter.
+    platform::RemoveStaleTemporaryFiles(path_, kStaleTemporaryAge);
+    narrowing = NarrowAccess();
+    platform::WriteFileAtomically(path_, Format(values), platform::FileAccess::kOwnerOnly);
   }
   if (moved_to) LogMovedAside(*moved_to);
+  // Logged only after the lock is released, as above.
+  LogNarrowing(narrowing);
   return values;
+}
+
+// A store written before it was protected, or a folder made by hand, may be
+// open to every user of the machine. The old store is narrowed too, though
+// it is about to be replaced: it must not stay readable should the write fail.
+SettingsFile::Narrowing SettingsFile::NarrowAccess() const {
+  Narrowing narrowing;
+  for (const auto& path : {path_.parent_path(), path_}) {
+    try {
+      if (platform::RestrictToOwner(path)) narrowing.narrowed.push_back(path);
+    } catch (const std::exception& failure) {
+      narrowing.failures.emplace_back(failure.what());
+    }
+  }
+  return narrowing;
+}
+
+void SettingsFile::LogNarrowing(const Narrowing& narrowing) const {
+  for (const auto& failure : narrowing.failures) Warn(failure);
+  if (narrowing.narrowed.empty()) return;
+  std::string names;
+  for (const auto& path : narrowing.narrowed)
+    names += (names.empty() ? "" : " und ") + platform::PathToUtf8(path);
+  try {
+    Logger::LogInfo(
+        fmt::format("Die Einstellungen mit dem Shop-Passwort waren für andere Benutzer zugänglich; die "
+                    "Zugriffsrechte von {} wurden auf den Eigentümer beschränkt.",
+                    names));
+  } catch (...) {
+  }
 }
 
 std::string SettingsFile::Format(const Values& values) {
@@ -147,6 +185,12 @@ std::filesystem::path SettingsFile::MoveAside() const {
   for (int n = 2; std::filesystem::exists(std::filesystem::symlink_status(target, ec)); ++n)
     target = path_.parent_path() / fmt::format("{}-{}", base, n);
   platform::ReplaceFile(path_, target);
+  // It still holds what the store held. A failure is not logged here, with
+  // the lock held: the log opens a settings view of its own.
+  try {
+    platform::RestrictToOwner(target);
+  } catch (const std::exception&) {
+  }
   return target;
 }
 

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kanvio {
 
@@ -33,8 +34,11 @@ class SettingsFile {
 
   // Under the lock: reads the store as it is on disk (moving a broken one
   // aside), sets changes into it and replaces it atomically. Creates the
-  // folder when needed. Returns the values as written. Throws Error; the
-  // store on disk is then the one before.
+  // folder when needed. The store and its temporary file are its owner's
+  // only (POSIX: 0600, the folder 0700); a store or folder found open to
+  // others is narrowed, with one Info line. Temporary files that killed
+  // saves left are removed once they are a minute old. Returns the values
+  // as written. Throws Error; the store on disk is then the one before.
   Values Merge(const Values& changes) const;
 
   // The document holding values; and the values of a document, nullopt when
@@ -50,6 +54,14 @@ class SettingsFile {
   // first and its new name put in moved_to.
   Values ReadLocked(std::optional<std::filesystem::path>& moved_to) const;
   std::filesystem::path MoveAside() const;
+  // With the lock held: narrows the folder and the store.
+  struct Narrowing {
+    std::vector<std::filesystem::path> narrowed;
+    std::vector<std::string> failures;
+  };
+  Narrowing NarrowAccess() const;
+  // Without the lock: the log opens a settings view of its own.
+  void LogNarrowing(const Narrowing& narrowing) const;
   void LogMovedAside(const std::filesystem::path& moved_to) const;
 
   std::filesystem::path path_;

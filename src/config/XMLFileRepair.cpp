@@ -1,11 +1,9 @@
 #include "config/XMLFileRepair.h"
 
-#include <pugixml.hpp>
-
 #include <algorithm>
 #include <cctype>
 #include <fstream>
-#include <regex>
+#include <pugixml.hpp>
 #include <sstream>
 #include <vector>
 
@@ -21,7 +19,7 @@ constexpr int kMaxLoads = 100;
 
 std::string ReadAll(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
-  if (!in) throw FileNotFoundError("Die Datei " + file.string() + " wurde nicht gefunden.");
+  if (!in) throw FileNotFoundError("Die Datei " + platform::PathToUtf8(file) + " wurde nicht gefunden.");
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
@@ -40,7 +38,9 @@ bool StartsReference(std::string_view s, std::size_t pos) {
     const bool hex = i < s.size() && s[i] == 'x';
     if (hex) ++i;
     const std::size_t digits = i;
-    while (i < s.size() && (hex ? std::isxdigit(static_cast<unsigned char>(s[i])) : std::isdigit(static_cast<unsigned char>(s[i])))) ++i;
+    while (i < s.size() && (hex ? std::isxdigit(static_cast<unsigned char>(s[i]))
+                                : std::isdigit(static_cast<unsigned char>(s[i]))))
+      ++i;
     return i > digits && i < s.size() && s[i] == ';';
   }
   const std::size_t start = i;
@@ -49,28 +49,73 @@ bool StartsReference(std::string_view s, std::size_t pos) {
 }
 
 std::size_t LineOf(std::string_view s, std::size_t offset) {
-  return 1 + static_cast<std::size_t>(std::count(s.begin(), s.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
+  return 1 + static_cast<std::size_t>(
+                 std::count(s.begin(), s.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
 }
 
-// The line of the first well-formedness error, 0 when there is none. pugixml
-// tolerates bare ampersands, so they are looked for outside markup that may
-// hold them (comments, CDATA, processing instructions).
+// Calls on_bare(offset) for every '&' that starts no reference, in order.
+// Comments, CDATA sections and processing instructions may hold bare
+// ampersands: they are data there, not faults.
+template <typename OnBare>
+void ForEachBareAmpersand(std::string_view s, OnBare on_bare) {
+  static constexpr std::pair<std::string_view, std::string_view> kVerbatim[] = {
+      {"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}};
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '&') {
+      if (!StartsReference(s, i) && !on_bare(i)) return;
+      continue;
+    }
+    if (s[i] != '<') continue;
+    for (const auto& [open, close] : kVerbatim) {
+      if (s.compare(i, open.size(), open) != 0) continue;
+      const std::size_t end = s.find(close, i + open.size());
+      if (end == std::string_view::npos) return;
+      i = end + close.size() - 1;
+      break;
+    }
+  }
+}
+
+// The line a repair pass starts from: that of the first bare ampersand, or of
+// an earlier well-formedness error; 0 when there is no bare ampersand, since
+// then no pass could change the file. The parser tolerates bare ampersands,
+// and it is asked only once one is found: order reports run to many megabytes.
 std::size_t FirstErrorLine(const std::string& content) {
-  std::size_t error_line = 0;
+  std::size_t bare_line = 0;
+  ForEachBareAmpersand(content, [&](std::size_t offset) {
+    bare_line = LineOf(content, offset);
+    return false;
+  });
+  if (bare_line == 0) return 0;
   pugi::xml_document doc;
   auto result = doc.load_buffer(content.data(), content.size(), pugi::parse_default | pugi::parse_ws_pcdata);
-  if (!result) error_line = LineOf(content, static_cast<std::size_t>(result.offset));
-  for (std::size_t i = 0; i < content.size(); ++i) {
-    if (content.compare(i, 4, "<!--") == 0) i = content.find("-->", i);
-    else if (content.compare(i, 9, "<![CDATA[") == 0) i = content.find("]]>", i);
-    else if (content.compare(i, 2, "<?") == 0) i = content.find("?>", i);
-    else if (content[i] == '&' && !StartsReference(content, i)) {
-      const std::size_t line = LineOf(content, i);
-      return error_line == 0 ? line : std::min(line, error_line);
+  if (result) return bare_line;
+  return std::min(bare_line, LineOf(content, static_cast<std::size_t>(result.offset)));
+}
+
+// Escapes the bare ampersands from line first_line on; returns how many
+// lines changed.
+int EscapeBareAmpersands(std::string& content, std::size_t first_line) {
+  std::string escaped;
+  escaped.reserve(content.size() + 64);
+  std::size_t copied = 0, line = 1, last_changed_line = 0;
+  int changed_lines = 0;
+  ForEachBareAmpersand(content, [&](std::size_t offset) {
+    line += static_cast<std::size_t>(std::count(content.begin() + static_cast<std::ptrdiff_t>(copied),
+                                                content.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
+    escaped.append(content, copied, offset - copied);
+    copied = offset;
+    if (line >= first_line) {
+      escaped += "&amp;";
+      copied = offset + 1;
+      if (line != last_changed_line) ++changed_lines;
+      last_changed_line = line;
     }
-    if (i == std::string::npos) break;
-  }
-  return error_line;
+    return true;
+  });
+  escaped.append(content, copied);
+  content = std::move(escaped);
+  return changed_lines;
 }
 
 std::vector<std::string> SplitLines(const std::string& content) {
@@ -90,27 +135,18 @@ std::vector<std::string> SplitLines(const std::string& content) {
 }  // namespace
 
 XMLFileRepair::XMLFileRepair(const std::filesystem::path& file) {
-  static const std::regex kBareAmpersand("&(?![a-zA-Z]{2,6};|#[0-9]{2,4};)");
   for (int load = 0; load < kMaxLoads; ++load) {
-    const std::string content = text::StripUtf8Bom(ReadAll(file));
+    std::string content = text::StripUtf8Bom(ReadAll(file));
     const std::size_t error_line = FirstErrorLine(content);
     if (error_line == 0) return;
-    auto lines = SplitLines(content);
-    int count = 0;
-    for (std::size_t n = error_line - 1; n < lines.size(); ++n) {
-      std::string fixed = std::regex_replace(lines[n], kBareAmpersand, "&amp;");
-      if (fixed != lines[n]) {
-        lines[n] = std::move(fixed);
-        ++count;
-      }
-    }
+    const int count = EscapeBareAmpersands(content, error_line);
     // Rewriting a file that no pass can mend would only churn it.
     if (count == 0) return;
     std::string out(text::kUtf8Bom);
-    for (const auto& line : lines) out += line + "\r\n";
+    for (const auto& line : SplitLines(content)) out += line + "\r\n";
     platform::WriteFileAtomically(file, out);
     corrected_lines_ += count;
-    Logger::LogInfo("In " + file.string() + " wurden " + std::to_string(count) + " Fehler korrigiert.");
+    Logger::LogInfo("In " + platform::PathToUtf8(file) + " wurden " + std::to_string(count) + " Fehler korrigiert.");
   }
 }
 

@@ -1,11 +1,16 @@
 #include "entry/ShopService.h"
 
 #include <array>
+#include <charconv>
+#include <chrono>
 #include <utility>
 
 #include "config/ConfigFileWriter.h"
 #include "config/Settings.h"
+#include "platform/Clock.h"
+#include "platform/HttpClient.h"
 #include "shops/IShop.h"
+#include "shops/ebay/Ebay.h"
 #include "support/Error.h"
 #include "support/RegionalDateTime.h"
 #include "support/Resources.h"
@@ -74,6 +79,34 @@ constexpr std::array<Check, 11> kChecks{{
 }};
 
 void MakeConfigFileCurrent() { ConfigFileWriter{}; }
+
+constexpr std::int32_t kGermanySite = 77;
+constexpr const char* kEbayTokenFailed = "Fehler beim Abholen des Tokens.";
+
+// A decimal integer, blanks around it allowed. Throws Error for anything else.
+std::int32_t ParseSiteId(const std::string& site) {
+  const std::string trimmed = text::Trim(site);
+  const char* begin = trimmed.data() + (!trimmed.empty() && trimmed.front() == '+' ? 1 : 0);
+  const char* end = trimmed.data() + trimmed.size();
+  std::int32_t value = 0;
+  const auto result = std::from_chars(begin, end, value);
+  if (trimmed.empty() || result.ec != std::errc() || result.ptr != end)
+    throw Error("InitEbay: Die eBay-Site \"" + site + "\" ist keine Zahl.");
+  return value;
+}
+
+// "True" or "False" in any letter case, blanks around it allowed. Throws Error for anything else.
+bool ParseBoolean(const std::string& text) {
+  const std::string word = text::Trim(text);
+  if (text::EqualsIgnoreCase(word, "true")) return true;
+  if (text::EqualsIgnoreCase(word, "false")) return false;
+  throw Error("InitEbay: \"" + text + "\" ist kein Wahrheitswert für die Sandbox.");
+}
+
+LocalDateTime DaysAgo(int days) {
+  platform::Clock& clock = platform::CurrentClock();
+  return clock.ToLocal(clock.NowUtc() - std::chrono::days(days));
+}
 
 }  // namespace
 
@@ -162,7 +195,13 @@ std::int32_t ShopService::InitAmazon(const std::string& erp, const std::string& 
   settings.set_amazon_parameter(text::ToLower(parameter));
   settings.Save();
 
-  if (!worker_) CreateWorkerWithShop(erp, "amazon");
+  // A connection of another kind left over from an earlier Init would take
+  // the Amazon operations.
+  if (!worker_) {
+    CreateWorkerWithShop(erp, "amazon");
+  } else if (shop() == nullptr || shop()->marketplace() != Marketplace::kAmazon) {
+    worker_->InitShop(erp, "amazon", "", "", "");
+  }
   if (shop() == nullptr) {
     Fehlermeldung = kAmazonNoConnection;
     return -1;
@@ -170,12 +209,52 @@ std::int32_t ShopService::InitAmazon(const std::string& erp, const std::string& 
   return 1;
 }
 
-std::int32_t ShopService::InitEbay(const std::string&, const std::string&, const std::string&,
-                                   const std::string&, const std::string&, const std::string&,
-                                   std::string& fehlermeldung, std::string&) {
-  LogFailure("InitEbay: Die eBay-Anbindung ist in dieser Version der Bibliothek nicht enthalten.");
-  fehlermeldung = kEbayConnectionFailed;
-  return -1;
+std::int32_t ShopService::InitEbay(const std::string& erp, const std::string& username,
+                                   const std::string& site, const std::string& date,
+                                   const std::string& sandbox, const std::string& parameter,
+                                   std::string& fehlermeldung, std::string& token) {
+  fehlermeldung.clear();
+  MakeConfigFileCurrent();
+  if (username.empty()) {
+    fehlermeldung = Resources::EBAY_MISSING_USERNAME();
+    return -1;
+  }
+  Settings settings;
+  settings.set_ebay_username(username);
+  settings.set_ebay_token(token);
+  settings.set_ebay_site(site.empty() ? kGermanySite : ParseSiteId(site));
+  settings.set_ebay_sandbox(ParseBoolean(sandbox));
+  settings.set_ebay_parameter(text::ToLower(parameter));
+  settings.set_ebay_dateFrom(ParseRegionalDateTime(date).value_or(DaysAgo(31)));
+  settings.Save();
+
+  Ebay ebay(nullptr, platform::CreateHttpClient);
+  std::string check_error;
+  switch (ebay.CheckEbayToken(check_error)) {
+    case 1:
+      break;
+    case 0: {
+      std::string fetched;
+      if (!ebay.GetEbayToken(fetched, check_error)) {
+        fehlermeldung = kEbayTokenFailed;
+        return -1;
+      }
+      token = fetched;
+      break;
+    }
+    default:
+      // eBay could not be asked: the token may well be fine, so it stays and
+      // no sign-in opens.
+      fehlermeldung = kEbayConnectionFailed;
+      return -1;
+  }
+
+  if (!worker_) CreateWorkerWithShop(erp, "ebay");
+  if (shop() == nullptr) {
+    fehlermeldung = kEbayConnectionFailed;
+    return -1;
+  }
+  return 1;
 }
 
 std::int32_t ShopService::SetEbayImportedOrdersPath(const std::string& importedOrdersFile, std::string&) {

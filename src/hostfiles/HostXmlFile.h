@@ -20,8 +20,17 @@ class HostXmlFile {
  public:
   // Both throw FileNotFoundError when the file cannot be read and XmlError
   // (with the line) when it is not well-formed or has no root element.
+  // The reading form gives UTF-8 texts whatever the file's encoding: UTF-8,
+  // UTF-16/32, ISO-8859-1, ISO-8859-15 or windows-1252 by its byte-order
+  // mark or declaration; it throws XmlError for any other encoding and for
+  // bytes that are not the UTF-8 the file claims.
   static HostXmlFile LoadForReading(const std::filesystem::path& file);
   static HostXmlFile LoadForEditing(const std::filesystem::path& file);
+
+  // The whole file as UTF-8 text without byte-order mark, its declaration
+  // naming UTF-8: what a request sends as the file. Decodes and throws as
+  // LoadForReading, without parsing the document.
+  static std::string LoadText(const std::filesystem::path& file);
 
   const std::filesystem::path& path() const { return path_; }
   pugi::xml_node Document() const { return *document_; }
@@ -33,7 +42,7 @@ class HostXmlFile {
   void Save() const;
 
  private:
-  HostXmlFile(std::filesystem::path file, unsigned options);
+  HostXmlFile(std::filesystem::path file, unsigned options, bool editable);
 
   std::filesystem::path path_;
   std::unique_ptr<char[]> buffer_;  // parsed in place: the document points into it

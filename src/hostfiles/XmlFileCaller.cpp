@@ -26,17 +26,35 @@ constexpr std::string_view kIgnoreMarker = "KVX_IGNORE";
 // Stock files also know the marker without the underscore.
 constexpr std::string_view kStockIgnoreMarker = "KVXIGNORE";
 
+bool IsIgnoreMarker(std::string_view text, bool stock_file) {
+  return text == kIgnoreMarker || (stock_file && text == kStockIgnoreMarker);
+}
+
 // The text of a field the file asks to be updated; nullopt for a missing or ignored field.
 std::optional<std::string> GivenText(pugi::xml_node field, bool stock_file = false) {
   if (!field) return std::nullopt;
   std::string text = InnerText(field);
-  if (text == kIgnoreMarker || (stock_file && text == kStockIgnoreMarker)) return std::nullopt;
+  if (IsIgnoreMarker(text, stock_file)) return std::nullopt;
+  return text;
+}
+
+// The same without a copy, for texts that are only looked at (numbers, markers).
+std::optional<std::string_view> GivenView(pugi::xml_node field, std::string& storage,
+                                          bool stock_file = false) {
+  if (!field) return std::nullopt;
+  const std::string_view text = InnerTextView(field, storage);
+  if (IsIgnoreMarker(text, stock_file)) return std::nullopt;
   return text;
 }
 
 // With comma, every full stop is a decimal comma, so "1.5" and "1,5" agree.
-std::optional<float> ToFloat(std::string text, bool comma) {
-  if (comma) std::replace(text.begin(), text.end(), '.', ',');
+std::optional<float> ToFloat(std::string_view text, bool comma) {
+  std::string replaced;
+  if (comma && text.find('.') != std::string_view::npos) {
+    replaced.assign(text);
+    std::replace(replaced.begin(), replaced.end(), '.', ',');
+    text = replaced;
+  }
   const std::optional<double> value = ParseGermanDouble(text);
   if (!value || !(std::fabs(*value) <= std::numeric_limits<float>::max())) return std::nullopt;
   return static_cast<float>(*value);
@@ -50,6 +68,7 @@ void LogBadNumber(std::string_view log_name, std::string_view text) {
 
 // ---- articles and article prices ----
 
+constexpr const char* kArticleNumber = "ArtikelnummerWebshop";
 constexpr const char* kNoArticleNumber =
     "Es wurde eine Artikelnummer nicht gefunden. Artikelexport wird abgebrochen.";
 constexpr const char* kNoArticleName =
@@ -130,7 +149,8 @@ constexpr TextField kArticleTexts[] = {
 // A bad number leaves 0 and no flag: sending a value the host never wrote would overwrite the shop's.
 void ReadNumber(const RecordFields& fields, const NumberField& field, Article& article,
                 std::string& product_error, SyncSettings& sync_settings) {
-  const std::optional<std::string> text = GivenText(fields[field.element]);
+  std::string storage;
+  const std::optional<std::string_view> text = GivenView(fields[field.element], storage);
   if (!text) return;
   const std::optional<float> value = text->empty() ? 0.0f : ToFloat(*text, field.comma);
   if (!value) {
@@ -155,12 +175,31 @@ void ReadDescription(pugi::xml_node field, Article& article, SyncSettings& sync_
   article.Artikelbeschreibung = std::move(text);
 }
 
-void ReadCurrency(const RecordFields& fields, Article& article) {
-  if (auto text = GivenText(fields["ArtikelpreisWaehrung"]))
-    article.ArtikelPreisWaehrung = Parser::ParseCurrency(*text);
+// A file names the same currency in row after row: the last answer is kept.
+class CurrencyCodes {
+ public:
+  const std::string& Of(std::string_view text) {
+    if (!known_ || text != text_) {
+      text_.assign(text);
+      code_ = Parser::ParseCurrency(text_);
+      known_ = true;
+    }
+    return code_;
+  }
+
+ private:
+  bool known_ = false;
+  std::string text_, code_;
+};
+
+void ReadCurrency(const RecordFields& fields, Article& article, CurrencyCodes& currencies) {
+  std::string storage;
+  if (auto text = GivenView(fields["ArtikelpreisWaehrung"], storage))
+    article.ArtikelPreisWaehrung = currencies.Of(*text);
 }
 
-Article ReadArticleRow(const RecordFields& fields, std::string& product_error, SyncSettings& sync_settings) {
+Article ReadArticleRow(const RecordFields& fields, std::string& product_error, SyncSettings& sync_settings,
+                       CurrencyCodes& currencies) {
   Article article;
   if (pugi::xml_node description = fields["Artikelbeschreibung"])
     ReadDescription(description, article, sync_settings);
@@ -174,17 +213,26 @@ Article ReadArticleRow(const RecordFields& fields, std::string& product_error, S
       sync_settings.*field.flag = true;
     }
   }
-  if (GivenText(fields["Anmerkungen"])) sync_settings.SyncBeschreibung = true;
-  ReadCurrency(fields, article);
+  std::string storage;
+  if (GivenView(fields["Anmerkungen"], storage)) sync_settings.SyncBeschreibung = true;
+  ReadCurrency(fields, article, currencies);
   return article;
 }
 
-Article ReadPriceRow(const RecordFields& fields, std::string& product_error, SyncSettings& sync_settings) {
+Article ReadPriceRow(const RecordFields& fields, std::string& product_error, SyncSettings& sync_settings,
+                     CurrencyCodes& currencies) {
   Article article;
   for (const NumberField& field : kPriceNumbers)
     ReadNumber(fields, field, article, product_error, sync_settings);
-  ReadCurrency(fields, article);
+  ReadCurrency(fields, article, currencies);
   return article;
+}
+
+// The usual file holds its records as the root's children: room for that many.
+std::size_t ChildCount(pugi::xml_node element) {
+  std::size_t count = 0;
+  for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) ++count;
+  return count;
 }
 
 // Articles and article prices share their reading and differ in their
@@ -194,42 +242,49 @@ std::optional<ArticleMap> ReadArticleRows(const std::filesystem::path& file, std
                                           std::initializer_list<const char*> field_names, ReadRow read_row,
                                           OnDuplicate on_duplicate) {
   const HostXmlFile host_file = HostXmlFile::LoadForReading(file);
-  const std::vector<pugi::xml_node> rows = Descendants(host_file.Document(), "row");
   ArticleMap articles;
-  articles.Reserve(rows.size());
-  for (pugi::xml_node row : rows) {
-    const RecordFields fields(row, field_names);
-    const pugi::xml_node number = fields["ArtikelnummerWebshop"];
+  articles.Reserve(ChildCount(host_file.Root()));
+  bool complete = true;
+  ForEachRecord(host_file.Document(), "row", field_names, [&](const RecordFields& fields) {
+    const pugi::xml_node number = fields[kArticleNumber];
     if (!number) {
       product_error = kNoArticleNumber;
-      return std::nullopt;
+      return complete = false;
     }
     Article article = read_row(fields);
     article.Artikelnummer = InnerText(number);
     const std::string key = article.Artikelnummer;
     if (!articles.Add(key, std::move(article))) on_duplicate(key);
-  }
+    return true;
+  });
+  if (!complete) return std::nullopt;
   return articles;
 }
 
 std::optional<ArticleMap> ReadArticles(const std::filesystem::path& file, std::string& product_error,
                                        SyncSettings& sync_settings) {
+  CurrencyCodes currencies;
   return ReadArticleRows(
       file, product_error,
-      {"ArtikelnummerWebshop", "Artikelbeschreibung", "MwStCode", "Einheit", "Artikelkategorie", "Gewicht",
-       "Volumen", "Anmerkungen", "ArtikelpreisNetto", "ArtikelpreisBrutto", "ArtikelPreisBeziehtSichAufMenge",
+      {kArticleNumber, "Artikelbeschreibung", "MwStCode", "Einheit", "Artikelkategorie", "Gewicht", "Volumen",
+       "Anmerkungen", "ArtikelpreisNetto", "ArtikelpreisBrutto", "ArtikelPreisBeziehtSichAufMenge",
        "ArtikelpreisWaehrung", "Einkaufspreis", "Artikelbild"},
-      [&](const RecordFields& fields) { return ReadArticleRow(fields, product_error, sync_settings); },
+      [&](const RecordFields& fields) {
+        return ReadArticleRow(fields, product_error, sync_settings, currencies);
+      },
       [](const std::string& key) { Logger::LogWarning("Double Articlenumber: " + key); });
 }
 
 std::optional<ArticleMap> ReadArticlePrices(const std::filesystem::path& file, std::string& product_error,
                                             SyncSettings& sync_settings) {
+  CurrencyCodes currencies;
   return ReadArticleRows(
       file, product_error,
-      {"ArtikelnummerWebshop", "ArtikelpreisNetto", "ArtikelpreisBrutto", "ArtikelpreisWaehrung",
+      {kArticleNumber, "ArtikelpreisNetto", "ArtikelpreisBrutto", "ArtikelpreisWaehrung",
        "ArtikelPreisBeziehtSichAufMenge", "Einkaufspreis"},
-      [&](const RecordFields& fields) { return ReadPriceRow(fields, product_error, sync_settings); },
+      [&](const RecordFields& fields) {
+        return ReadPriceRow(fields, product_error, sync_settings, currencies);
+      },
       [](const std::string& key) {
         throw Error(fmt::format("Die Artikelnummer {} kommt in der Preisdatei mehrfach vor.", key));
       });

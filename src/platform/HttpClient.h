@@ -69,8 +69,10 @@ struct HttpResponse {
   HttpHeaders headers;
 
   // The body as UTF-8: a byte-order mark (UTF-8, UTF-16LE/BE) decides first,
-  // then the content type's charset (iso-8859-1, windows-1252, utf-16,
-  // utf-16le/be); otherwise the bytes are taken as UTF-8 unchanged.
+  // then the content type's charset (iso-8859-1, windows-1252, iso-8859-15,
+  // utf-16, utf-16le/be), then the XML declaration's encoding; otherwise the
+  // bytes are taken as UTF-8 unchanged. An XML declaration of a converted
+  // text names UTF-8 (text::XmlToUtf8 has the details).
   std::string Text() const;
   // Value of the first header of that name (ignoring case).
   std::optional<std::string> Header(std::string_view name) const;

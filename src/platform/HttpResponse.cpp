@@ -1,5 +1,6 @@
 #include "platform/HttpClient.h"
 #include "support/Text.h"
+#include "support/XmlEncoding.h"
 
 namespace kanvio::platform {
 namespace {
@@ -23,25 +24,9 @@ std::string CharsetOf(std::string_view content_type) {
   return {};
 }
 
-bool IsOneOf(const std::string& value, std::initializer_list<std::string_view> names) {
-  for (std::string_view name : names)
-    if (value == name) return true;
-  return false;
-}
-
 }  // namespace
 
-std::string HttpResponse::Text() const {
-  if (text::HasByteOrderMark(body)) return text::DecodeToUtf8(body);
-  const std::string charset = CharsetOf(content_type);
-  if (IsOneOf(charset, {"iso-8859-1", "iso8859-1", "latin1", "l1", "iso_8859-1"}))
-    return text::Latin1ToUtf8(body);
-  if (IsOneOf(charset, {"windows-1252", "cp1252", "x-cp1252"})) return text::Cp1252ToUtf8(body);
-  // Without a byte-order mark, "utf-16" means little endian on the systems the shops talk to.
-  if (IsOneOf(charset, {"utf-16", "utf-16le", "unicode"})) return text::Utf16BytesToUtf8(body, false);
-  if (charset == "utf-16be") return text::Utf16BytesToUtf8(body, true);
-  return body;
-}
+std::string HttpResponse::Text() const { return text::XmlToUtf8(body, CharsetOf(content_type)); }
 
 std::optional<std::string> HttpResponse::Header(std::string_view name) const {
   for (const auto& [key, value] : headers)

@@ -1,7 +1,9 @@
 #include "platform/HttpUrl.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <iterator>
 #include <vector>
 
 #include "support/Text.h"
@@ -92,7 +94,97 @@ bool HasScheme(std::string_view reference) {
   });
 }
 
+bool IsHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+
+// The bytes an address cannot hold as they are; every request asks, so a table.
+constexpr std::array<bool, 256> kUnfit = [] {
+  std::array<bool, 256> unfit{};
+  for (int byte = 0; byte < 256; ++byte) unfit[byte] = byte <= 0x20 || byte >= 0x7F;
+  for (unsigned char c : std::string_view("<>\"\\^`{|}")) unfit[c] = true;
+  return unfit;
+}();
+
+bool NeedsEncoding(std::string_view text, std::size_t i) {
+  const auto byte = static_cast<unsigned char>(text[i]);
+  if (byte == '%') return i + 2 >= text.size() || !IsHexDigit(text[i + 1]) || !IsHexDigit(text[i + 2]);
+  return kUnfit[byte];
+}
+
+// Where the authority starts (after "scheme://", if any) and ends.
+std::size_t AuthorityStart(std::string_view url) {
+  const std::size_t separator = url.find("://");
+  return separator == std::string_view::npos || separator > url.find_first_of("/?#") ? 0 : separator + 3;
+}
+std::size_t AfterAuthority(std::string_view url) {
+  return std::min(url.find_first_of("/?#", AuthorityStart(url)), url.size());
+}
+
+// Parts of parameter names that mark their values as secrets.
+constexpr std::string_view kSecretNameParts[] = {"pass", "pwd",  "token",      "secret", "signature",
+                                                 "key",  "auth", "credential", "session"};
+
+bool NamesSecret(std::string_view name) {
+  const std::string lower = text::ToLower(name);
+  return std::any_of(std::begin(kSecretNameParts), std::end(kSecretNameParts),
+                     [&](std::string_view part) { return lower.find(part) != std::string::npos; });
+}
+
+std::string RedactedQuery(std::string_view query) {
+  std::string redacted;
+  for (std::size_t start = 0; start <= query.size();) {
+    const std::size_t end = std::min(query.find('&', start), query.size());
+    const std::string_view parameter = query.substr(start, end - start);
+    const std::size_t equals = parameter.find('=');
+    if (equals != std::string_view::npos && NamesSecret(parameter.substr(0, equals)))
+      redacted.append(parameter.substr(0, equals + 1)).append("***");
+    else
+      redacted.append(parameter);
+    if (end == query.size()) break;
+    redacted += '&';
+    start = end + 1;
+  }
+  return redacted;
+}
+
 }  // namespace
+
+std::string EncodeRequestUrl(std::string_view url) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  const std::string_view trimmed = text::TrimView(url);
+  const std::size_t rest = AfterAuthority(trimmed);
+  std::size_t first = rest;
+  while (first < trimmed.size() && !NeedsEncoding(trimmed, first)) ++first;
+  if (first == trimmed.size()) return std::string(trimmed);  // the usual address: nothing to encode
+  std::string encoded(trimmed.substr(0, first));
+  for (std::size_t i = first; i < trimmed.size(); ++i) {
+    if (!NeedsEncoding(trimmed, i)) {
+      encoded += trimmed[i];
+      continue;
+    }
+    const auto byte = static_cast<unsigned char>(trimmed[i]);
+    encoded += '%';
+    encoded += kHex[byte >> 4];
+    encoded += kHex[byte & 15];
+  }
+  return encoded;
+}
+
+std::string RedactedUrl(std::string_view url) {
+  std::string redacted;
+  const std::size_t authority_end = AfterAuthority(url);
+  const std::size_t at = url.substr(0, authority_end).rfind('@');
+  if (at != std::string_view::npos)
+    redacted.append(url.substr(0, AuthorityStart(url))).append(url.substr(at + 1, authority_end - at - 1));
+  else
+    redacted.append(url.substr(0, authority_end));
+  const std::string_view rest = url.substr(authority_end);
+  const std::size_t query = rest.find('?');
+  const std::size_t fragment = std::min(rest.find('#'), rest.size());
+  if (query == std::string_view::npos || query > fragment) return redacted.append(rest);
+  redacted.append(rest.substr(0, query + 1));
+  redacted.append(RedactedQuery(rest.substr(query + 1, fragment - query - 1)));
+  return redacted.append(rest.substr(fragment));
+}
 
 std::optional<HttpUrl> HttpUrl::Parse(std::string_view url) {
   if (HasBlankOrControl(url)) return std::nullopt;

@@ -35,4 +35,17 @@ struct HttpUrl {
   bool SameOrigin(const HttpUrl& other) const;
 };
 
+// The address a request sends for url: blanks around it dropped, and in
+// path, query and fragment every byte an address cannot hold percent-encoded
+// (blanks, control characters, bytes of non-ASCII characters, the
+// characters "<>\"\\^`{|}" and a "%" that starts no escape). Scheme and
+// authority stay as written; text that is already encoded stays as it is.
+std::string EncodeRequestUrl(std::string_view url);
+
+// The address for messages and log lines: without user and password, and
+// with "***" for the value of every query parameter whose name speaks of a
+// secret (password, token, key, signature, ...). Any text is accepted, also
+// one that is no valid address.
+std::string RedactedUrl(std::string_view url);
+
 }  // namespace kanvio::platform

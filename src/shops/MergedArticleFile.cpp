@@ -1,7 +1,6 @@
 #include "shops/MergedArticleFile.h"
 
 #include <pugixml.hpp>
-
 #include <sstream>
 
 #include "config/Logger.h"
@@ -9,13 +8,17 @@
 #include "support/CipherUtility.h"
 #include "support/Error.h"
 #include "support/Text.h"
+#include "support/XmlEncoding.h"
 
 namespace kanvio {
 namespace {
 
+// The merged file is UTF-8: each page is decoded by its own declaration
+// first, and bytes that are not UTF-8 would make the whole file unreadable.
 void AppendRows(pugi::xml_node root, const std::string& page) {
+  const std::string text = text::ReplaceInvalidUtf8(text::XmlToUtf8(page));
   pugi::xml_document doc;
-  auto parsed = doc.load_buffer(page.data(), page.size(), pugi::parse_default, pugi::encoding_utf8);
+  auto parsed = doc.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
   if (!parsed) throw XmlError(std::string("Die Artikelseite ist kein gültiges XML: ") + parsed.description());
   for (auto row : doc.select_nodes("//row")) root.append_copy(row.node());
 }
@@ -33,7 +36,7 @@ void MergedArticleFile::SaveAsMergedXml(const std::vector<std::string>& pages, c
   for (std::size_t i = 0; i < pages.size(); ++i) {
     try {
       if (password.empty()) {
-        AppendRows(root, text::StripUtf8Bom(pages[i]));
+        AppendRows(root, pages[i]);
       } else {
         const std::string plain = CipherUtility::DecryptPhp(text::Trim(pages[i]), password);
         if (!plain.empty()) AppendRows(root, plain);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <utility>
 
 namespace kanvio::text {
 namespace {
@@ -32,7 +34,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
 char32_t NextCodePoint(std::string_view s, std::size_t& i) {
   const auto b0 = static_cast<unsigned char>(s[i++]);
   if (b0 < 0x80) return b0;
-  int extra = b0 >= 0xF0 && b0 < 0xF5 ? 3 : b0 >= 0xE0 ? 2 : b0 >= 0xC2 && b0 < 0xE0 ? 1 : -1;
+  int extra = b0 >= 0xF0 && b0 < 0xF5 ? 3 : b0 >= 0xE0 && b0 < 0xF0 ? 2 : b0 >= 0xC2 && b0 < 0xE0 ? 1 : -1;
   if (extra < 0) return kReplacement;
   char32_t cp = b0 & (0x3F >> extra);
   for (int k = 0; k < extra; ++k) {
@@ -45,19 +47,46 @@ char32_t NextCodePoint(std::string_view s, std::size_t& i) {
 }
 
 // 0x80-0x9F of Windows-1252; 0 marks the unassigned bytes.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr char16_t kCp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// The eight places where ISO-8859-15 differs from Latin-1.
+constexpr std::pair<unsigned char, char16_t> kLatin9Differences[] = {
+    {0xA4, 0x20AC}, {0xA6, 0x0160}, {0xA8, 0x0161}, {0xB4, 0x017D},
+    {0xB8, 0x017E}, {0xBC, 0x0152}, {0xBD, 0x0153}, {0xBE, 0x0178}};
+
+// Length of the well-formed UTF-8 sequence at s[i], 0 when there is none.
+std::size_t ValidSequenceAt(std::string_view s, std::size_t i) {
+  const auto b0 = static_cast<unsigned char>(s[i]);
+  if (b0 < 0x80) return 1;
+  const std::size_t length = b0 >= 0xC2 && b0 < 0xE0   ? 2
+                             : b0 >= 0xE0 && b0 < 0xF0 ? 3
+                             : b0 >= 0xF0 && b0 < 0xF5 ? 4
+                                                       : 0;
+  if (length == 0 || i + length > s.size()) return 0;
+  char32_t cp = b0 & (0x7F >> length);
+  for (std::size_t k = 1; k < length; ++k) {
+    const auto b = static_cast<unsigned char>(s[i + k]);
+    if ((b & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (b & 0x3F);
+  }
+  const bool overlong = (length == 3 && cp < 0x800) || (length == 4 && cp < 0x10000);
+  if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return length;
+}
 
 }  // namespace
 
-std::string Trim(std::string_view s) {
+std::string_view TrimView(std::string_view s) {
   std::size_t b = 0, e = s.size();
   while (b < e && IsSpace(s[b])) ++b;
   while (e > b && IsSpace(s[e - 1])) --e;
-  return std::string(s.substr(b, e - b));
+  return s.substr(b, e - b);
 }
+
+std::string Trim(std::string_view s) { return std::string(TrimView(s)); }
 
 std::string TrimEnd(std::string_view s, std::string_view chars) {
   auto e = s.find_last_not_of(chars);
@@ -76,13 +105,24 @@ std::string ToLower(std::string_view utf8) {
     }
     const std::size_t start = i;
     char32_t cp = NextCodePoint(utf8, i);
-    if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) AppendUtf8(out, cp + 0x20);
-    else out.append(utf8.substr(start, i - start));
+    if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7)
+      AppendUtf8(out, cp + 0x20);
+    else
+      out.append(utf8.substr(start, i - start));
   }
   return out;
 }
 
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) { return ToLower(a) == ToLower(b); }
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  // Header names and settings words are ASCII: compared in place, without two lower-cased copies.
+  const auto ascii = [](std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  };
+  if (!ascii(a) || !ascii(b)) return ToLower(a) == ToLower(b);
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
 
 bool Contains(std::string_view haystack, std::string_view needle) {
   return haystack.find(needle) != std::string_view::npos;
@@ -118,7 +158,8 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
   out.reserve(utf16.size());
   for (std::size_t i = 0; i < utf16.size(); ++i) {
     char32_t cp = utf16[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+        utf16[i + 1] <= 0xDFFF) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[++i] - 0xDC00);
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {
       cp = kReplacement;
@@ -160,6 +201,57 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
     } else {
       const char16_t mapped = kCp1252High[b - 0x80];
       AppendUtf8(out, mapped != 0 ? mapped : b);
+    }
+  }
+  return out;
+}
+
+std::string Latin9ToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (char c : bytes) {
+    char32_t cp = static_cast<unsigned char>(c);
+    for (const auto& [byte, mapped] : kLatin9Differences)
+      if (cp == byte) cp = mapped;
+    AppendUtf8(out, cp);
+  }
+  return out;
+}
+
+std::size_t FindInvalidUtf8(std::string_view bytes) {
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    // Data files are mostly ASCII: eight bytes at a time while no high bit is set.
+    while (i + 8 <= bytes.size()) {
+      std::uint64_t word;
+      std::memcpy(&word, bytes.data() + i, 8);
+      if ((word & 0x8080808080808080ull) != 0) break;
+      i += 8;
+    }
+    if (i >= bytes.size()) break;
+    if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t length = ValidSequenceAt(bytes, i);
+    if (length == 0) return i;
+    i += length;
+  }
+  return std::string_view::npos;
+}
+
+std::string ReplaceInvalidUtf8(std::string_view bytes) {
+  const std::size_t bad = FindInvalidUtf8(bytes);
+  if (bad == std::string_view::npos) return std::string(bytes);
+  std::string out(bytes.substr(0, bad));
+  out.reserve(bytes.size() + 16);
+  for (std::size_t i = bad; i < bytes.size();) {
+    if (const std::size_t length = ValidSequenceAt(bytes, i)) {
+      out.append(bytes.substr(i, length));
+      i += length;
+    } else {
+      NextCodePoint(bytes, i);  // skips the malformed sequence, at least one byte
+      AppendUtf8(out, kReplacement);
     }
   }
   return out;

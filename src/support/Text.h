@@ -8,6 +8,7 @@
 namespace kanvio::text {
 
 std::string Trim(std::string_view s);
+std::string_view TrimView(std::string_view s);
 std::string TrimEnd(std::string_view s, std::string_view chars);
 
 // Lower-cases ASCII and the Latin-1 letters (Ä -> ä); other text unchanged.
@@ -36,7 +37,16 @@ std::string Latin1ToUtf8(std::string_view bytes);
 // 0x80-0x9F; the five unassigned bytes keep their Latin-1 meaning, as
 // Windows converts them.
 std::string Cp1252ToUtf8(std::string_view bytes);
+// ISO-8859-15: Latin-1 with the euro sign and seven other letters in
+// place of currency and fraction signs.
+std::string Latin9ToUtf8(std::string_view bytes);
 // A trailing odd byte is dropped.
 std::string Utf16BytesToUtf8(std::string_view bytes, bool big_endian);
+
+// Offset of the first byte that does not belong to a well-formed UTF-8
+// sequence (overlong forms and surrogates are not), npos when there is none.
+std::size_t FindInvalidUtf8(std::string_view bytes);
+// Each malformed sequence becomes U+FFFD; well-formed text is returned as is.
+std::string ReplaceInvalidUtf8(std::string_view bytes);
 
 }  // namespace kanvio::text

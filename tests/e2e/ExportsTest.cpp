@@ -46,7 +46,9 @@ TEST_F(ExportsTest, ShopNamesAreNormalisedBeforeTheFactory) {
     bool has_family;
   };
   const Case cases[] = {
-      {"xt:Commerce Veyton", "veyton", true}, {"XT:COMMERCE", "xtcommerce", true}, {"Angepasst", "individuell", true},
+      {"xt:Commerce Veyton", "veyton", true},
+      {"XT:COMMERCE", "xtcommerce", true},
+      {"Angepasst", "individuell", true},
       {"Magento 1.9", "magento 1.9", false},
   };
   for (const auto& [host, key, has_family] : cases) {
@@ -86,17 +88,22 @@ TEST_F(ExportsTest, MarketplaceInitialisations) {
   EXPECT_EQ(amazon.code, -1);
   EXPECT_EQ(amazon.text, Resources::AMAZON_MISSING_MERCHANTID_DATA());
   amazon = library.InitAmazon("ledgrox", "A1B2", "de", "", "");
-  EXPECT_EQ(amazon.code, -1);  // the Amazon family is not part of this library yet
-  EXPECT_EQ(amazon.text,
-            "Es konnte keine Verbindung zu Amazon hergestellt werden, bitte kontrollieren Sie Ihre Daten.");
+  EXPECT_EQ(amazon.code, 1);
+  EXPECT_EQ(amazon.text, "");
 
+  // eBay cannot be asked whether the token is valid: it stays, and no sign-in opens.
+  WriteFile(
+      dir_ / "deployment.config",
+      "<settings><setting name=\"ebay_apiServerUrl\">http://127.0.0.1:1/ws/api.dll</setting></settings>");
+  ScopedEnv deployment("KANVIO_DEPLOYMENT_CONFIG", (dir_ / "deployment.config").string());
   std::string token = "v^1.1#alt";
   const Answer ebay = library.InitEbay("ledgrox", "haendler", "77", "", "False", "", token);
   EXPECT_EQ(ebay.code, -1);
   EXPECT_EQ(ebay.text,
             "Es konnte keine Verbindung zu eBay hergestellt werden, bitte kontrollieren Sie Ihre Daten.");
   EXPECT_EQ(token, "v^1.1#alt");
-  EXPECT_NE(host_.Log().find("InitEbay: "), std::string::npos) << host_.Log();
+  EXPECT_EQ(Settings().ebay_token(), "v^1.1#alt");
+  EXPECT_NE(host_.Log().find("eBay-Token prüfen: "), std::string::npos) << host_.Log();
 
   const Answer path = library.Call("SetEbayImportedOrdersPath", (dir_ / "ebay.xml").string());
   EXPECT_EQ(path.code, 1);

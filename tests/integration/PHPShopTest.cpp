@@ -117,6 +117,39 @@ TEST_F(PHPShopTest, OrdersAreWrittenUnchangedAndNothingNewGivesZero) {
   EXPECT_EQ(error, "");
 }
 
+// Older shop systems answer in Latin-1 behind a server that calls every
+// answer UTF-8; the host reads the written file by its declaration. The shop
+// sits below a folder with a blank.
+TEST_F(PHPShopTest, Latin1OrdersReachTheHostAsUtf8FromBelowAFolderWithABlank) {
+  std::mutex mutex;
+  std::vector<std::string> targets;  // guarded by mutex
+  test::FakeServer server([&](httplib::Server& s) {
+    const auto answer = [&](const httplib::Request& req, httplib::Response& res) {
+      std::lock_guard lock(mutex);
+      targets.push_back(req.target);
+      if (req.path.ends_with("_val.php")) return res.set_content("1", "text/plain");
+      res.set_content(
+          "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><OrderNotification><Bestellvorgang>"
+          "<Ort>M\xFCnchen</Ort></Bestellvorgang></OrderNotification>",
+          "text/html; charset=UTF-8");
+    };
+    s.Get(".*", answer);
+    s.Post(".*", answer);
+  });
+  test::StoreConnection("ledgrox", "gambio", server.url() + "/mein shop", "kanvio-test", "");
+  UseFile(dir_ / "orders.xml");
+  std::string error;
+  EXPECT_EQ(shop_.HoleBestellungenVomShop(error, false), 1);
+  EXPECT_EQ(error, "");
+  EXPECT_TRUE(test::ReadFile(dir_ / "orders.xml").starts_with("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+  pugi::xml_document doc;
+  ASSERT_TRUE(doc.load_file((dir_ / "orders.xml").c_str()));
+  EXPECT_STREQ(doc.select_node("//Ort").node().child_value(), "München");
+  std::lock_guard lock(mutex);
+  EXPECT_EQ(targets.size(), 2u);
+  for (const auto& target : targets) EXPECT_TRUE(target.starts_with("/mein%20shop/ledgrox_osc")) << target;
+}
+
 TEST_F(PHPShopTest, NotOfferedFunctionStopsBeforeTheOperation) {
   UseFile(dir_ / "orders.xml");
   sim_.Shop().SetFunctionOffered("daten_holen", false);

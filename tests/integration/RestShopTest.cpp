@@ -15,6 +15,8 @@
 #include "shops/rest/AnyKanvio.h"
 #include "shops/rest/magento2.h"
 #include "shops/rest/shopware4.h"
+#include "support/CipherUtility.h"
+#include "support/DeploymentDefaults.h"
 #include "support/Error.h"
 
 namespace kanvio {
@@ -241,10 +243,47 @@ TEST_F(RestShopTest, DownloadSavesTheAnswerWithoutByteOrderMarks) {
   plugin_.Answer("/shop/MarlixKanvio/getOpenOrders",
                  "\xEF\xBB\xBF<Bestellungen>\xC3\xBF\xF0\x9F\x98\x80</Bestellungen>");
   EXPECT_EQ(shopware_.HoleBestellungenVomShop(error_, false), 1);
-  EXPECT_EQ(test::ReadFile(Host()), "<Bestellungen>\xF0\x9F\x98\x80</Bestellungen>\r\n");
+  EXPECT_EQ(test::ReadFile(Host()), "<Bestellungen>\xC3\xBF\xF0\x9F\x98\x80</Bestellungen>\r\n");
   plugin_.Answer("/shop/MarlixKanvio/getArticleList", "<ArtikelListeWebshop/>");
   EXPECT_EQ(shopware_.HoleArtikellisteVomShop(error_, false), 1);
   EXPECT_EQ(test::ReadFile(Host()), "<ArtikelListeWebshop/>\r\n");
+}
+
+// Latin-1 bytes widened to UTF-16 (little endian, without mark).
+std::string Utf16Le(const std::string& latin1) {
+  std::string wide;
+  for (char c : latin1) wide += std::string{c, '\0'};
+  return wide;
+}
+
+// The host reads a saved answer by its declaration: a converted text that
+// kept "ISO-8859-1" there would reach it as "MÃ¼nchen".
+TEST_F(RestShopTest, AnswersInOtherEncodingsAreSavedAsUtf8UnderAUtf8Declaration) {
+  struct Case {
+    const char* name;
+    std::string content_type;
+    std::string body;
+  };
+  const std::string latin1 =
+      "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><Bestellungen>M\xFCnchen</Bestellungen>";
+  const Case cases[] = {
+      {"Latin-1 named by the content type", "text/xml; charset=ISO-8859-1", latin1},
+      {"Latin-1 named by the declaration only", "text/xml", latin1},
+      {"server default UTF-8 over Latin-1 bytes", "text/html; charset=UTF-8", latin1},
+      {"UTF-16", "text/xml; charset=utf-16", Utf16Le(latin1)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    plugin_.On("/shop/MarlixKanvio/getOpenOrders", [&c](const httplib::Request&, httplib::Response& res) {
+      res.set_content(c.body, c.content_type);
+    });
+    ASSERT_EQ(shopware_.HoleBestellungenVomShop(error_, false), 1);
+    const std::string saved = test::ReadFile(Host());
+    EXPECT_NE(saved.find("encoding=\"UTF-8\""), std::string::npos) << saved;
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_file(Host().c_str()));
+    EXPECT_STREQ(doc.document_element().child_value(), "München");
+  }
 }
 
 TEST_F(RestShopTest, WebPageSavesNothingAndErrorStatusFailsWithItsText) {
@@ -328,6 +367,36 @@ TEST_F(PagedDownloadTest, FailedPagesAreLeftOutAndCountedInTheErrorFile) {
   EXPECT_EQ(shopware_.HoleArtikelVomShop(error_, false), 1);
   EXPECT_EQ(Numbers(), (std::vector<std::string>{"P100"}));
   EXPECT_EQ(test::ReadFile(ErrorFile()), "[ArtikelimportFehler]\r\nAnzahl=100\r\n");
+}
+
+// The merged file is UTF-8: pages in other encodings are merged as their
+// text, and bytes that are no text at all as U+FFFD, never as raw bytes.
+TEST_F(PagedDownloadTest, PagesInOtherEncodingsAreMergedAsTheirText) {
+  for (const std::string password : {"", "Kennwort"}) {
+    SCOPED_TRACE(password.empty() ? "plain pages" : "enciphered pages");
+    Connect("ledgrox", password);
+    Configure("1", "3");
+    plugin_.On(
+        "/shop/MarlixKanvio/getArticles", [password](const httplib::Request& req, httplib::Response& res) {
+          const std::string offset = req.get_param_value("offset");
+          const std::string pages[] = {
+              "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><Artikelimport><row>M\xFChle</row>",
+              "<?xml version=\"1.0\" encoding=\"windows-1252\"?><Artikelimport><row>\x80 5</row>",
+              "<Artikelimport><row>Gr\xF6\xDF"
+              "e</row>"};
+          const std::string page = pages[std::stoi(offset)] + "</Artikelimport>";
+          res.set_content(
+              password.empty() ? page : CipherUtility::EncryptPhp(page, password, KANVIO_SHOP_CIPHER_IV),
+              "text/xml");
+        });
+    EXPECT_EQ(shopware_.HoleArtikelVomShop(error_, false), 1);
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_file(Host().c_str()));
+    std::vector<std::string> rows;
+    for (auto row : doc.select_nodes("/Artikelimport/row")) rows.push_back(row.node().text().get());
+    EXPECT_EQ(rows, (std::vector<std::string>{"Mühle", "€ 5", "Gr\uFFFD\uFFFDe"}));
+    EXPECT_FALSE(std::filesystem::exists(ErrorFile()));
+  }
 }
 
 TEST_F(PagedDownloadTest, NoUsableLimitMeansOneUnpagedDownload) {
@@ -524,11 +593,23 @@ TEST_F(RestShopTest, SecurityProtocolsApplyToEveryRequestAndBadListsKeepTheLast)
   EXPECT_EQ(sent[0].total_timeout, std::chrono::hours(1));
 }
 
-TEST(AnyKanvioTest, RemovesCharactersWithLowByteFfOnly) {
-  EXPECT_EQ(AnyKanvio::RemoveFfCharacters(
-                "\xEF\xBB\xBF<a>\xC3\xBF\xC7\xBF\xC3\xBE\xF0\x9F\x98\x80</a>\xEF\xBF\xBF"),
-            "<a>\xC3\xBE\xF0\x9F\x98\x80</a>");
-  EXPECT_EQ(AnyKanvio::RemoveFfCharacters("\xFF\xC3"), "\xFF\xC3");  // not UTF-8: kept as it came
+// Only characters that cannot be data go: "L'Haÿ-les-Roses" keeps its ÿ and
+// no character is lost for the low byte of its code.
+TEST(AnyKanvioTest, SavedAnswersLoseOnlyCharactersThatCannotBeData) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"\xEF\xBB\xBF<a>L'Ha\xC3\xBF-les-Roses</a>", "<a>L'Ha\xC3\xBF-les-Roses</a>"},
+      {"\xC7\xBF \xE4\xBB\xBF \xEF\xBC\xBF \xF0\x9F\x98\x80",
+       "\xC7\xBF \xE4\xBB\xBF \xEF\xBC\xBF \xF0\x9F\x98\x80"},
+      {"a\xEF\xBB\xBF"
+       "b\xEF\xBF\xBE"
+       "c\xEF\xBF\xBF"
+       "d",
+       "abcd"},
+      {"\xEF\xBF\xBD \xEF", "\xEF\xBF\xBD \xEF"},
+      {"\xFF\xC3", "\xFF\xC3"},  // not UTF-8: kept as it came
+  };
+  for (const auto& [answer, saved] : cases)
+    EXPECT_EQ(AnyKanvio::RemoveNonDataCharacters(answer), saved) << answer;
   EXPECT_TRUE(AnyKanvio::ContainsIllegalContent("x</html>"));
   EXPECT_FALSE(AnyKanvio::ContainsIllegalContent("<HTML>"));
 }

@@ -86,6 +86,33 @@ TEST(LoggerTest, SecretsAreMaskedInEveryMessage) {
                   HasSubstr("Warning - eBay: *** abgelaufen"), HasSubstr("Error - Signatur mit *** falsch")));
 }
 
+// A secret of one to three characters cannot be told from ordinary text:
+// masking the password "e" turned every "Daten" into "Dat***i".
+TEST(LoggerTest, OnlySecretsOfFourCharactersOrMoreAreMasked) {
+  struct Case {
+    const char* password;
+    const char* message;
+    const char* line;
+  };
+  const Case cases[] = {{"e", "Daten geben", "Error - Daten geben "},
+                        {"abc", "abc Daten", "Error - abc Daten "},
+                        {"abcd", "abcd Daten", "Error - *** Daten "}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.password);
+    HostFolders host;
+    host.EnableLogging();
+    Settings settings;
+    settings.set_WEBSERVICE_PASSWORD(c.password);
+    settings.Save();
+    Logger::LogError(c.message);
+    EXPECT_THAT(host.LogLines(), ElementsAre(::testing::EndsWith(c.line)));
+  }
+  HostFolders host;
+  host.EnableLogging();
+  Logger::LogInfo("Partnerkennung PLACEHOLDER2");  // the deployment's pass text for the partner endpoint
+  EXPECT_THAT(host.LogLines(), ElementsAre(HasSubstr("Info - Partnerkennung *** ")));
+}
+
 TEST(LoggerTest, EmptyAndDefaultSecretsMaskNothing) {
   HostFolders host;
   host.EnableLogging();

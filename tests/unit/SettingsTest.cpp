@@ -1,20 +1,22 @@
-#include "config/Settings.h"
-
 #include <fmt/format.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <functional>
 #include <limits>
+#include <optional>
 #include <regex>
 #include <set>
 #include <thread>
 #include <vector>
 
+#include "HostFolders.h"
 #include "TestSupport.h"
+#include "config/Settings.h"
 #include "config/SettingsFile.h"
 #include "support/Error.h"
 
@@ -374,6 +376,111 @@ TEST_F(SettingsTest, StoreIsAnXmlDocumentOfNamedSettings) {
   EXPECT_THAT(document,
               ::testing::HasSubstr("<setting name=\"WEBSERVICE_LOGIN\">Müller &amp; Söhne</setting>"));
   EXPECT_THAT(document, ::testing::HasSubstr("<setting name=\"ebay_sandbox\">True</setting>"));
+}
+
+// A deployment replaces them with real values of the same form; code that
+// checks the form must accept the placeholders too.
+TEST_F(SettingsTest, DeploymentPlaceholdersHaveTheFormOfTheRealValues) {
+  std::string ascii;
+  for (char c = 0x21; c < 0x7F; ++c) ascii += c;
+  const std::string upper_alnum = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  const std::string base64 = upper_alnum + "abcdefghijklmnopqrstuvwxyz+/=";
+  const Settings view;
+  const struct {
+    const char* key;
+    std::string value;
+    std::size_t length;
+    const std::string& alphabet;
+  } cases[] = {
+      {"SecurityTokenPart1", view.SecurityTokenPart1(), 26, ascii},
+      {"SecurityTokenPart2", view.SecurityTokenPart2(), 12, ascii},
+      {"amazon_accessKeyId", view.amazon_accessKeyId(), 20, upper_alnum},
+      {"amazon_validationkey", view.amazon_validationkey(), 128, base64},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.value.size(), c.length) << c.key;
+    EXPECT_EQ(c.value.find_first_not_of(c.alphabet), std::string::npos) << c.key;
+  }
+}
+
+// The store holds the shop password and the marketplace tokens: no other
+// user of the machine may read it, whatever the umask, also when an older
+// installation left it open.
+TEST_F(SettingsTest, StoreAndItsFolderAreTheOwnersOnly) {
+  struct Case {
+    const char* name;
+    std::optional<mode_t> folder;  // nullopt: the save creates it
+    std::optional<mode_t> store;
+    bool folder_narrowed;
+    bool store_narrowed;
+  };
+  const Case cases[] = {
+      {"fresh", std::nullopt, std::nullopt, false, false},
+      {"left open", 0755, 0644, true, true},
+      {"store readable by the group", 0700, 0640, false, true},
+      {"already private", 0700, 0600, false, false},
+  };
+  const mode_t old_mask = umask(022);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::HostFolders host;
+    host.EnableLogging();
+    const test::TempDir dir;
+    const fs::path folder = dir / "store";
+    const fs::path store = folder / "user.config";
+    const test::ScopedEnv store_folder("KANVIO_USER_CONFIG_DIR", folder.string());
+    if (c.folder) {
+      fs::create_directory(folder);
+      ASSERT_EQ(chmod(folder.c_str(), *c.folder), 0);
+    }
+    if (c.store) {
+      test::WriteFile(store, SettingsFile::Format({{"WEBSERVICE_LOGIN", "alt"}}));
+      ASSERT_EQ(chmod(store.c_str(), *c.store), 0);
+    }
+    Settings view;
+    view.set_WEBSERVICE_PASSWORD("Geheim!42");
+    view.Save();
+    EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(store).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+
+    std::string names = c.folder_narrowed ? folder.string() : "";
+    if (c.store_narrowed) names += (names.empty() ? "" : " und ") + store.string();
+    const auto lines = host.LogLines();
+    if (names.empty()) {
+      EXPECT_TRUE(lines.empty()) << lines.front();
+    } else {
+      EXPECT_THAT(lines, ::testing::ElementsAre(::testing::HasSubstr(
+                             ": Info - Die Einstellungen mit dem Shop-Passwort waren für andere Benutzer "
+                             "zugänglich; die Zugriffsrechte von " +
+                             names + " wurden auf den Eigentümer beschränkt.")));
+    }
+  }
+  umask(old_mask);
+}
+
+// Only the store's own temporary files, and only those a minute old: a
+// younger one may belong to a save that is still writing.
+TEST_F(SettingsTest, SaveClearsWhatKilledSavesLeftOnceItIsAMinuteOld) {
+  using std::chrono::minutes;
+  const std::pair<const char*, minutes> stay[] = {{".user.config.4711.1.tmp", minutes(0)},
+                                                  {".user.config.tmp", minutes(2)},
+                                                  {".user.config.12.x.tmp", minutes(2)},
+                                                  {".other.config.4711.0.tmp", minutes(2)},
+                                                  {"user.config.broken-20240101-000000", minutes(2)}};
+  const fs::path left = StoreFolder() / ".user.config.4711.0.tmp";
+  fs::create_directories(StoreFolder());
+  const auto now = fs::file_time_type::clock::now();
+  test::WriteFile(left, "<settings><setting name=\"WEBSERVICE_PA");
+  fs::last_write_time(left, now - minutes(2));
+  for (const auto& [name, age] : stay) {
+    test::WriteFile(StoreFolder() / name, "<settings>");
+    fs::last_write_time(StoreFolder() / name, now - age);
+  }
+  Settings view;
+  view.set_WEBSERVICE_URL("https://shop.example");
+  view.Save();
+  EXPECT_FALSE(fs::exists(left));
+  for (const auto& [name, age] : stay) EXPECT_TRUE(fs::exists(StoreFolder() / name)) << name;
 }
 
 TEST_F(SettingsTest, KeyTableNamesEveryKeyOnceWithItsScope) {

@@ -27,8 +27,17 @@ TEST(ShopCallerTest, NamesAreComparedExactlyAfterLowerCasing) {
 
 TEST(ShopCallerTest, NamesWithoutAFamilyYieldNoConnector) {
   SilentWorker worker;
-  for (const char* name : {"xt:commerce", "magento 1.9", "gambio gx", "amazon", "ebay"}) {
+  for (const char* name : {"xt:commerce", "magento 1.9", "gambio gx", "amazon seller", "e-bay"}) {
     EXPECT_EQ(ShopCaller(name, worker).GetShop(), nullptr) << name;
+  }
+}
+
+TEST(ShopCallerTest, AmazonInAnyLetterCaseMakesTheAmazonConnector) {
+  SilentWorker worker;
+  for (const char* name : {"amazon", "Amazon", "AMAZON"}) {
+    const auto shop = ShopCaller(name, worker).GetShop();
+    ASSERT_NE(shop, nullptr) << name;
+    EXPECT_EQ(shop->marketplace(), Marketplace::kAmazon) << name;
   }
 }
 

@@ -328,6 +328,12 @@ TEST_F(ShopServiceTest, InitAmazonWithoutMerchantIdStoresNothing) {
 }
 
 TEST_F(ShopServiceTest, InitAmazonStoresTheAccountEvenWithoutConnector) {
+  // A build without the Amazon family.
+  const auto family = ShopCaller::Register("amazon", [](IWorker&) { return std::unique_ptr<IShop>(); });
+  struct Restore {
+    ShopCaller::Factory factory;
+    ~Restore() { ShopCaller::Register("amazon", std::move(factory)); }
+  } restore{family};
   EXPECT_EQ(ShopService::InitAmazon("VD", "A1B2C3", "", "08.12.2026 10:15:30", "FBA;Test", error_), -1);
   EXPECT_EQ(error_,
             "Es konnte keine Verbindung zu Amazon hergestellt werden, bitte kontrollieren Sie Ihre Daten.");
@@ -357,6 +363,15 @@ TEST_F(ShopServiceTest, InitAmazonConnectsTheAmazonConnector) {
   EXPECT_TRUE(script_.calls.empty());  // no connection check
   EXPECT_EQ(ShopService::SetArticles("", error_), 0);
   EXPECT_EQ(error_, kAmazonText);
+}
+
+TEST_F(ShopServiceTest, InitAmazonReplacesAConnectionOfAnotherKind) {
+  ASSERT_EQ(Init("fake"), 1);
+  ScopedFamily<FakeAmazonShop> amazon("amazon", script_);
+  EXPECT_EQ(ShopService::InitAmazon("ledgrox", "A1", "", "", "", error_), 1);
+  EXPECT_EQ(ShopService::SetArticles("", error_), 0);
+  EXPECT_EQ(error_, kAmazonText);
+  EXPECT_EQ(Settings().WEBSERVICE_SHOP(), "amazon");
 }
 
 TEST_F(ShopServiceTest, ImportedOrdersPathNeedsNoConnection) {

@@ -15,6 +15,7 @@ TEST(TextTest, MalformedInputBecomesReplacementCharacter) {
   EXPECT_EQ(Utf8ToUtf16("a\xC3"), std::u16string(u"a\uFFFD"));
   EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), std::u16string(u"\uFFFD\uFFFD"));  // overlong slash
   EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
+  EXPECT_EQ(Utf8ToUtf16("\xF8\x80\x80"), std::u16string(u"\uFFFD\uFFFD\uFFFD"));  // no lead byte at all
 }
 
 TEST(TextTest, ByteOrderMarksAreHonouredAndRemoved) {

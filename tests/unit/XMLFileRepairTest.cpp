@@ -1,9 +1,10 @@
-#include "config/XMLFileRepair.h"
-
 #include <gtest/gtest.h>
+
 #include <pugixml.hpp>
+#include <regex>
 
 #include "TestSupport.h"
+#include "config/XMLFileRepair.h"
 #include "support/Error.h"
 
 namespace kanvio {
@@ -28,6 +29,46 @@ TEST(XMLFileRepairTest, BareAmpersandIsEscapedAndEntitiesStay) {
   pugi::xml_document doc;
   ASSERT_TRUE(doc.load_file(file.c_str()));
   EXPECT_STREQ(doc.select_node("//Company").node().child_value(), "Müller & Söhne");
+}
+
+// Only bare ampersands are faults: references of every form, and whatever
+// comments and CDATA sections hold, are data and stay as they are.
+TEST(XMLFileRepairTest, OnlyBareAmpersandsAreEscaped) {
+  struct Case {
+    const char* name;
+    std::string line7;
+    std::string line9;
+    int corrected;
+    std::string repaired7;
+    std::string repaired9;
+  };
+  const Case cases[] = {
+      {"bare one, references after it", "<Company>A & B</Company>",
+       "<Note>&#x41; &#12345; &#65; &amp; &auml;</Note>", 1, "<Company>A &amp; B</Company>",
+       "<Note>&#x41; &#12345; &#65; &amp; &auml;</Note>"},
+      {"CDATA and comment after the bare one", "<Company>A & B</Company>",
+       "<Note><![CDATA[x & y]]><!-- a & b --></Note>", 1, "<Company>A &amp; B</Company>",
+       "<Note><![CDATA[x & y]]><!-- a & b --></Note>"},
+      {"CDATA over several lines", "<Company>A & B<![CDATA[1 &", "2 & 3]]> & C</Company>", 2,
+       "<Company>A &amp; B<![CDATA[1 &", "2 & 3]]> &amp; C</Company>"},
+      {"in an attribute", "<Company url=\"x?a=1&b=2\">A</Company>", "<Note/>", 1,
+       "<Company url=\"x?a=1&amp;b=2\">A</Company>", "<Note/>"},
+      {"not quite references", "<Company>&#; &#x; &; &#12a;</Company>", "<Note/>", 1,
+       "<Company>&amp;#; &amp;#x; &amp;; &amp;#12a;</Company>", "<Note/>"},
+  };
+  test::TempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto file = dir / "report.xml";
+    test::WriteFile(file, Report(c.line7, c.line9));
+    XMLFileRepair repair(file);
+    EXPECT_EQ(repair.corrected_lines(), c.corrected);
+    std::string expected = "\xEF\xBB\xBF" + Report(c.repaired7, c.repaired9);
+    expected = std::regex_replace(expected, std::regex("\n"), "\r\n");
+    EXPECT_EQ(test::ReadFile(file), expected);
+    pugi::xml_document doc;
+    EXPECT_TRUE(doc.load_file(file.c_str()));
+  }
 }
 
 TEST(XMLFileRepairTest, WellFormedAndUnrepairableFilesStayUntouched) {

@@ -125,6 +125,8 @@ void CheckAnswers(Checks& checks, const Servers& servers) {
   checks.ExpectEqual(client->Send(Get(servers.http + "/chunked")).body, std::string(3000, 'c'),
                      "chunked body");
   checks.ExpectEqual(client->Send(Get(servers.http + "/status/204")).body, "", "204 without body");
+  checks.ExpectEqual(client->Send(Get(servers.http + "/status/200?id=A 1")).body, "Antwort 200",
+                     "blank in the address sent encoded");
 
   const HttpResponse folded = client->Send(Get(servers.raw + "/folded"));
   checks.ExpectEqual(folded.Header("X-Gefaltet").value_or("(none)"), "erste zweite", "folded header joined");
@@ -254,6 +256,12 @@ void CheckTransportErrors(Checks& checks, const Servers& servers) {
     checks.ExpectContains(TransportFailure(*fresh, Post(servers.raw + c.path, "<row/>")), c.expected,
                           std::string("broken answer ") + c.path);
   }
+  const std::string raw_host = servers.raw.substr(std::string("http://").size());
+  auto fresh = CreateHttpClient();
+  const std::string named =
+      TransportFailure(*fresh, Post("http://kunde:geheim@" + raw_host + "/garbage?token=t0k3n", "<row/>"));
+  checks.Expect(named.find("geheim") == std::string::npos && named.find("t0k3n") == std::string::npos,
+                "failure names the address without credentials", named);
 }
 
 void CheckTimeouts(Checks& checks, const Servers& servers) {

@@ -99,7 +99,8 @@ class EpagesShop {
   std::map<std::string, std::size_t> order_index_;  // relative path -> index
   std::map<std::string, EpagesCustomer> customers_;
   EpagesProducts products_{ShopPath()};
-  std::string token1_ = "PLACEHOLDER-APPLICATION-ID", token2_ = "PLACEHOLDER12";
+  // The library's built-in placeholders of the partner tokens.
+  std::string token1_ = "PLACEHOLDER-APPLICATION-ID", token2_ = "PLACEHOLDER2";
 };
 
 }  // namespace kanvio::shopsim

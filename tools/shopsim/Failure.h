@@ -17,6 +17,9 @@ enum class FailureKind {
   kSoapFault,         // 500 with a SOAP Fault whose faultstring is the given body
   kUnauthorized,      // 401 with an empty body
   kItemError,         // ePages item targets: that item's answer carries Error/Message = body
+  kStatus503,         // 503 with the given body (the marketplace's RequestThrottled without one)
+  kWrongMd5,          // the normal answer with a Content-MD5 that does not match its body
+  kNoMd5,             // the normal answer without Content-MD5
 };
 
 // A failure switched on for one target.
@@ -24,6 +27,7 @@ struct Failure {
   FailureKind kind = FailureKind::kStatus500;
   std::string body;                    // kStatus500, kStatus501, kSoapFault, kItemError
   std::chrono::milliseconds delay{0};  // kSlow; 0 waits for a release or the stop
+  int times = 0;                       // how many requests it hits before it is gone; 0: all
 
   static Failure Status500(std::string body) { return {FailureKind::kStatus500, std::move(body), {}}; }
   static Failure RejectUtf8Header() { return {FailureKind::kRejectUtf8Header, {}, {}}; }
@@ -35,9 +39,20 @@ struct Failure {
   static Failure Unauthorized() { return {FailureKind::kUnauthorized, {}, {}}; }
   static Failure ItemError(std::string message) { return {FailureKind::kItemError, std::move(message), {}}; }
 
+  static Failure Status503(std::string body = {}) { return {FailureKind::kStatus503, std::move(body), {}}; }
+  static Failure WrongMd5() { return {FailureKind::kWrongMd5, {}, {}}; }
+  static Failure NoMd5() { return {FailureKind::kNoMd5, {}, {}}; }
+  // The same failure for only the next `count` requests.
+  Failure Times(int count) const {
+    Failure limited = *this;
+    limited.times = count;
+    return limited;
+  }
+
   // Reads the command line form: "500[:BODY]", "501-utf8", "501[:BODY]", "html",
-  // "slow[:MILLISECONDS]", "drop", "fault[:TEXT]", "401" or "error[:TEXT]";
-  // nullopt for anything else.
+  // "slow[:MILLISECONDS]", "drop", "fault[:TEXT]", "401", "error[:TEXT]",
+  // "503[:BODY]", "md5-wrong" or "md5-missing", each optionally preceded by
+  // "N*" (only the next N requests); nullopt for anything else.
   static std::optional<Failure> Parse(std::string_view text);
 };
 

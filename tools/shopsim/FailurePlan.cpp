@@ -38,4 +38,16 @@ std::optional<Failure> FailurePlan::Find(const std::vector<std::string>& targets
   return std::nullopt;
 }
 
+std::optional<Failure> FailurePlan::Consume(const std::vector<std::string>& targets) {
+  std::lock_guard lock(mutex_);
+  for (const auto& target : targets) {
+    auto it = failures_.find(target);
+    if (it == failures_.end()) continue;
+    Failure failure = it->second;
+    if (it->second.times > 0 && --it->second.times == 0) failures_.erase(it);
+    return failure;
+  }
+  return std::nullopt;
+}
+
 }  // namespace kanvio::shopsim

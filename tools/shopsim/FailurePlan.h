@@ -27,6 +27,8 @@ class FailurePlan {
   void ClearAll();
   // The failure of the first target in `targets` that has one.
   std::optional<Failure> Find(const std::vector<std::string>& targets) const;
+  // As Find, for a request it then hits: a failure for N requests counts one down.
+  std::optional<Failure> Consume(const std::vector<std::string>& targets);
 
  private:
   mutable std::mutex mutex_;

@@ -19,6 +19,7 @@ struct RecordedRequest {
   std::vector<std::pair<std::string, std::string>> params;   // decoded query values
   std::vector<std::pair<std::string, std::string>> headers;  // in arrival order
   std::string body;
+  int remote_port = 0;  // the client's port: requests of one connection share it
 
   // The first value of the header or parameter, empty when absent; header
   // names compare without case.

@@ -31,21 +31,28 @@ RecordedRequest Record(const httplib::Request& request, const std::string& targe
     if (!IsConnectionPseudoHeader(header.first)) recorded.headers.push_back(header);
   }
   recorded.body = request.body;
+  recorded.remote_port = request.remote_port;
   return recorded;
 }
+
+// The marketplace's answer to a client that asks too often.
+constexpr const char* kThrottled =
+    "<?xml version=\"1.0\"?>\n<ErrorResponse xmlns=\"http://mws.amazonaws.com/doc/2009-01-01/\"><Error>"
+    "<Type>Sender</Type><Code>RequestThrottled</Code><Message>Request is throttled</Message></Error>"
+    "<RequestID>shopsim-throttled</RequestID></ErrorResponse>";
 
 }  // namespace
 
 void RequestPipeline::Serve(const httplib::Request& request, httplib::Response& response,
                             const std::vector<std::string>& targets, const Answer& answer) {
   log_.Add(Record(request, targets.empty() ? std::string() : targets.front()), targets);
-  const auto failure = failures_.Find(targets);
-  if (failure && ApplyFailure(*failure, request, response)) return;
+  const auto failure = failures_.Consume(targets);
+  if (failure && ApplyFailure(*failure, request, response, answer)) return;
   answer(request, response);
 }
 
 bool RequestPipeline::ApplyFailure(const Failure& failure, const httplib::Request& request,
-                                   httplib::Response& response) {
+                                   httplib::Response& response, const Answer& answer) {
   switch (failure.kind) {
     case FailureKind::kStatus500:
       response.status = 500;
@@ -81,6 +88,21 @@ bool RequestPipeline::ApplyFailure(const Failure& failure, const httplib::Reques
       if (ConnectionDropper::Drop(request)) return true;
       response.status = 500;
       response.set_content("shopsim: the connection could not be dropped", "text/plain; charset=UTF-8");
+      return true;
+    case FailureKind::kStatus503:
+      response.status = 503;
+      if (failure.body.empty()) {
+        response.set_content(kThrottled, "text/xml");
+      } else {
+        response.set_content(failure.body, "text/plain; charset=UTF-8");
+      }
+      return true;
+    case FailureKind::kWrongMd5:
+    case FailureKind::kNoMd5:
+      answer(request, response);
+      response.headers.erase("Content-MD5");
+      if (failure.kind == FailureKind::kWrongMd5)
+        response.set_header("Content-MD5", "AAAAAAAAAAAAAAAAAAAAAA==");
       return true;
   }
   return false;

@@ -29,7 +29,8 @@ class RequestPipeline {
 
  private:
   // True when the failure answered in place of the endpoint.
-  bool ApplyFailure(const Failure& failure, const httplib::Request& request, httplib::Response& response);
+  bool ApplyFailure(const Failure& failure, const httplib::Request& request, httplib::Response& response,
+                    const Answer& answer);
 
   RequestLog& log_;
   FailurePlan& failures_;

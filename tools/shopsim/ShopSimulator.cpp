@@ -10,6 +10,10 @@
 #include "DemoShop.h"
 #include "EpagesModule.h"
 #include "EpagesShop.h"
+#include "MwsDemoData.h"
+#include "MwsModule.h"
+#include "EbayDemoData.h"
+#include "EbayTradingModule.h"
 #include "PhpScriptsModule.h"
 #include "ProtocolModule.h"
 #include "RequestPipeline.h"
@@ -41,6 +45,8 @@ struct ShopSimulator::Impl {
   SimulatorOptions options;
   ShopState shop;
   EpagesShop epages;
+  MwsMarketplace marketplace;
+  EbayMarket ebay;
   RequestLog log;
   FailurePlan failures;
   SlowAnswerGate gate;
@@ -57,6 +63,8 @@ void ShopSimulator::Impl::RegisterRoutes() {
   modules.push_back(std::make_unique<PhpScriptsModule>(shop, pipeline));
   modules.push_back(std::make_unique<RestPluginModule>(shop, pipeline));
   modules.push_back(std::make_unique<EpagesModule>(epages, pipeline, failures));
+  modules.push_back(std::make_unique<MwsModule>(marketplace, pipeline));
+  modules.push_back(std::make_unique<EbayTradingModule>(ebay, pipeline));
   for (auto& module : modules) module->Register(server, options.base_path);
 
   // Registered last, so it only sees what no module serves; recording those
@@ -107,6 +115,11 @@ ShopSimulator::ShopSimulator(SimulatorOptions options) : impl_(std::make_unique<
   impl_->shop.SetArticlesImportLimit(opts.articles_import_limit);
   if (opts.demo_data) DemoShop::Fill(impl_->shop);
   if (opts.demo_data) impl_->epages.FillDemo();
+  if (opts.demo_data) MwsDemoData::Fill(impl_->marketplace);
+  const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
+  if (opts.demo_data) EbayDemoData::Fill(impl_->ebay, now);
+  EbayDemoData::Generate(impl_->ebay, opts.ebay_generated_orders, now);
+  impl_->ebay.SetSignInAfter(opts.ebay_sign_in_after);
 }
 
 ShopSimulator::~ShopSimulator() { Stop(); }
@@ -117,9 +130,10 @@ void ShopSimulator::Start() {
   impl_->RegisterRoutes();
   // A short keep-alive bounds how long Stop() waits for idle connections.
   impl_->server.set_keep_alive_timeout(1);
-  // An answer's header and body leave in two writes; with Nagle's rule the
-  // body would wait for the client's delayed acknowledgement, some 40 ms per
-  // request, which a run of thousands of SOAP calls feels.
+  // A client keeps one connection for a whole import, as with the real
+  // servers, and gets each answer at once: without TCP_NODELAY an answer's
+  // body waits for the client's delayed acknowledgement of its headers.
+  impl_->server.set_keep_alive_max_count(1'000'000);
   impl_->server.set_tcp_nodelay(true);
   impl_->Bind();
   impl_->listener = std::thread([impl = impl_.get()] {
@@ -150,7 +164,9 @@ std::string ShopSimulator::ShopUrl() const {
 
 ShopState& ShopSimulator::Shop() { return impl_->shop; }
 EpagesShop& ShopSimulator::Epages() { return impl_->epages; }
+EbayMarket& ShopSimulator::Ebay() { return impl_->ebay; }
 FailurePlan& ShopSimulator::Failures() { return impl_->failures; }
+MwsMarketplace& ShopSimulator::Marketplace() { return impl_->marketplace; }
 
 void ShopSimulator::ReleaseSlowAnswers() { impl_->gate.Release(); }
 

@@ -13,12 +13,15 @@
 #include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "EpagesShop.h"
+#include "EbayMarket.h"
 #include "Failure.h"
 #include "FailurePlan.h"
+#include "MwsMarketplace.h"
 #include "RequestLog.h"
 #include "ShopState.h"
 
@@ -31,6 +34,10 @@ struct SimulatorOptions {
   std::size_t articles_import_limit = 0;  // page size the REST plug-in offers; 0: no paging
   std::filesystem::path state_file;       // written after every change when set
   bool demo_data = true;                  // start with the demo shop's orders and articles
+  // eBay: sessions count as signed in this long after they were opened;
+  // nullopt: only through the sign-in page.
+  std::optional<std::chrono::milliseconds> ebay_sign_in_after = std::nullopt;
+  std::size_t ebay_generated_orders = 0;  // paid single orders added to the eBay seller's sold list
 };
 
 // Serves on 127.0.0.1. Every member may be called from any thread; the
@@ -59,7 +66,11 @@ class ShopSimulator {
   ShopState& Shop();
   // The ePages shop behind the SOAP services (paths ending in ".soap").
   EpagesShop& Epages();
+  // eBay's Trading API and sign-in page.
+  EbayMarket& Ebay();
   FailurePlan& Failures();
+  // The marketplace behind the MWS endpoints below "<base path>/mws".
+  MwsMarketplace& Marketplace();
 
   // Lets every slow answer held now go on with its normal answer.
   void ReleaseSlowAnswers();
@@ -68,10 +79,12 @@ class ShopSimulator {
 
   std::vector<RecordedRequest> Requests() const;
   // Requests counted under a target: "orders", "val", "sync", "del",
+  // "ebay", "ebay:CALL" (see EbayTradingModule.h),
   // "sync:VALUE", "val:FUNCTION"; "rest" (every plug-in request, whichever
   // plug-in), "rest:ENDPOINT" (e.g. "rest:setOrderStatus"),
   // "rest:getArticles:offset=N" (one page); "epages", "epages:SERVICE",
-  // "epages:SERVICE:OPERATION"; or "unknown" for paths nothing serves.
+  // "epages:SERVICE:OPERATION"; "mws", "mws:ACTION", "mws:ACTION:KEY" (see
+  // MwsModule.h); or "unknown" for paths nothing serves.
   std::size_t RequestCount(const std::string& target) const;
   void ClearRequests();
 

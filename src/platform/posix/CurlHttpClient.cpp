@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "platform/HttpClient.h"
+#include "platform/HttpUrl.h"
 #include "support/Error.h"
 #include "support/Text.h"
 
@@ -15,7 +17,6 @@ namespace {
 constexpr long kMaxRedirects = 10;
 
 using HeaderList = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
-using UrlHandle = std::unique_ptr<CURLU, decltype(&curl_url_cleanup)>;
 
 void InitCurlOnce() {
   static std::once_flag once;
@@ -55,29 +56,18 @@ HeaderList BuildHeaderList(const HttpRequest& request) {
   return list;
 }
 
-std::string UrlPart(CURLU* url, CURLUPart part) {
-  char* value = nullptr;
-  if (curl_url_get(url, part, &value, 0) != CURLUE_OK || value == nullptr) return {};
-  std::string copy = value;
-  curl_free(value);
-  return copy;
-}
-
-// Host (with an explicit port) and the address without user or password,
-// for messages.
+// Host (with an explicit port) and the address without user, password or
+// secret query values, for messages.
 struct Target {
   std::string host;
   std::string url;
 };
 
 Target DescribeTarget(const std::string& url) {
-  UrlHandle parsed(curl_url(), &curl_url_cleanup);
-  if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) return {url, url};
-  curl_url_set(parsed.get(), CURLUPART_USER, nullptr, 0);
-  curl_url_set(parsed.get(), CURLUPART_PASSWORD, nullptr, 0);
-  std::string host = UrlPart(parsed.get(), CURLUPART_HOST);
-  if (std::string port = UrlPart(parsed.get(), CURLUPART_PORT); !port.empty()) host += ":" + port;
-  return {host, UrlPart(parsed.get(), CURLUPART_URL)};
+  const std::string redacted = RedactedUrl(url);
+  if (const std::optional<HttpUrl> parsed = HttpUrl::Parse(redacted))
+    return {parsed->Authority(), parsed->ToString()};
+  return {redacted, redacted};
 }
 
 [[noreturn]] void ThrowTransportError(CURLcode code, const std::string& url, const char* error_buffer) {
@@ -177,12 +167,18 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
   }
 }
 
+// One handle for all requests: it holds the open connections, so
+// consecutive requests to one server reuse the connection. The options every
+// request shares are set once; a request sets all the others, and so undoes
+// whatever the one before set (no reset: an upload of thousands of packages
+// would pay for it with every package).
 class CurlHttpClient final : public HttpClient {
  public:
-  CurlHttpClient() : handle_(nullptr, &curl_easy_cleanup) {
+  CurlHttpClient() : handle_(nullptr, &curl_easy_cleanup), headers_(nullptr, &curl_slist_free_all) {
     InitCurlOnce();
     handle_.reset(curl_easy_init());
     if (!handle_) throw Error("Die HTTP-Bibliothek konnte keine Verbindung vorbereiten.");
+    SetShared();
   }
 
   HttpResponse Send(const HttpRequest& request) override;
@@ -196,34 +192,38 @@ class CurlHttpClient final : public HttpClient {
                   "): " + curl_easy_strerror(code));
   }
 
-  void SetConnection(const HttpRequest& request);
-  void SetMethod(const HttpRequest& request, curl_slist* headers);
+  void SetShared();
+  void SetMethod(const HttpRequest& request);
+  void SetHeaders(const HttpRequest& request);
+  void SetAuthentication(const HttpRequest& request);
   void SetTimeouts(const HttpRequest& request);
   void SetSecurity(const HttpRequest& request);
   void SetReceivers(HttpResponse& response);
 
-  // One handle for all requests: it holds the open connections, so
-  // consecutive requests to one server reuse the connection.
   std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> handle_;
   char error_buffer_[CURL_ERROR_SIZE] = {};
+  // The header list of the last request, kept for the next one that sends the same headers.
+  HeaderList headers_;
+  HttpHeaders headers_of_;
+  HttpMethod headers_method_ = HttpMethod::kGet;
 };
 
 HttpResponse CurlHttpClient::Send(const HttpRequest& request) {
+  const std::string url = EncodeRequestUrl(request.url);
   if (request.method == HttpMethod::kGet && !request.body.empty())
-    throw Error("Eine GET-Anfrage kann keinen Inhalt senden: " + request.url);
-  // Reset drops every option of the previous request but keeps its connections.
-  curl_easy_reset(handle_.get());
-  HeaderList headers = BuildHeaderList(request);
+    throw Error("Eine GET-Anfrage kann keinen Inhalt senden: " + RedactedUrl(url));
+  SetHeaders(request);
   HttpResponse response;
-  SetConnection(request);
-  SetMethod(request, headers.get());
+  Set(CURLOPT_URL, url.c_str());
+  SetMethod(request);
+  SetAuthentication(request);
   SetTimeouts(request);
   SetSecurity(request);
   SetReceivers(response);
 
   error_buffer_[0] = '\0';
   const CURLcode code = curl_easy_perform(handle_.get());
-  if (code != CURLE_OK) ThrowTransportError(code, request.url, error_buffer_);
+  if (code != CURLE_OK) ThrowTransportError(code, url, error_buffer_);
 
   long status = 0;
   char* content_type = nullptr;
@@ -234,9 +234,8 @@ HttpResponse CurlHttpClient::Send(const HttpRequest& request) {
   return response;
 }
 
-void CurlHttpClient::SetConnection(const HttpRequest& request) {
+void CurlHttpClient::SetShared() {
   Set(CURLOPT_ERRORBUFFER, error_buffer_);
-  Set(CURLOPT_URL, request.url.c_str());
   Set(CURLOPT_PROTOCOLS_STR, "http,https");
   Set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   Set(CURLOPT_FOLLOWLOCATION, 1L);
@@ -245,23 +244,38 @@ void CurlHttpClient::SetConnection(const HttpRequest& request) {
   Set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
   // Requests run on worker threads; signals would hit the host's threads.
   Set(CURLOPT_NOSIGNAL, 1L);
+  // Less than one byte per second for the whole inactivity time ends the transfer.
+  Set(CURLOPT_LOW_SPEED_LIMIT, 1L);
+  Set(CURLOPT_WRITEFUNCTION, &OnBody);
+  Set(CURLOPT_HEADERFUNCTION, &OnHeaderLine);
 }
 
-void CurlHttpClient::SetMethod(const HttpRequest& request, curl_slist* headers) {
+void CurlHttpClient::SetMethod(const HttpRequest& request) {
   if (request.method == HttpMethod::kPost) {
     Set(CURLOPT_POST, 1L);
     Set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
     Set(CURLOPT_POSTFIELDS, request.body.data());
   } else {
+    // Forgets the last request's body first: setting it would make the request a POST again.
+    Set(CURLOPT_POSTFIELDS, static_cast<const char*>(nullptr));
     Set(CURLOPT_HTTPGET, 1L);
   }
-  Set(CURLOPT_HTTPHEADER, headers);
-  if (request.basic_auth) {
-    // Basic as the only scheme makes curl send it with the first request.
-    Set(CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
-    Set(CURLOPT_USERNAME, request.basic_auth->user.c_str());
-    Set(CURLOPT_PASSWORD, request.basic_auth->password.c_str());
+}
+
+void CurlHttpClient::SetHeaders(const HttpRequest& request) {
+  if (!headers_ || request.headers != headers_of_ || request.method != headers_method_) {
+    headers_ = BuildHeaderList(request);
+    headers_of_ = request.headers;
+    headers_method_ = request.method;
   }
+  Set(CURLOPT_HTTPHEADER, headers_.get());
+}
+
+void CurlHttpClient::SetAuthentication(const HttpRequest& request) {
+  // Basic as the only scheme makes curl send it with the first request.
+  Set(CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
+  Set(CURLOPT_USERNAME, request.basic_auth ? request.basic_auth->user.c_str() : nullptr);
+  Set(CURLOPT_PASSWORD, request.basic_auth ? request.basic_auth->password.c_str() : nullptr);
 }
 
 void CurlHttpClient::SetTimeouts(const HttpRequest& request) {
@@ -269,8 +283,6 @@ void CurlHttpClient::SetTimeouts(const HttpRequest& request) {
   const auto inactivity = OrDefault(request.inactivity_timeout, kDefaultInactivityTimeout);
   Set(CURLOPT_TIMEOUT_MS, static_cast<long>(total.count()));
   Set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::min(total, inactivity).count()));
-  // Less than one byte per second for the whole inactivity time ends the transfer.
-  Set(CURLOPT_LOW_SPEED_LIMIT, 1L);
   Set(CURLOPT_LOW_SPEED_TIME, static_cast<long>((inactivity.count() + 999) / 1000));
 }
 
@@ -278,16 +290,14 @@ void CurlHttpClient::SetSecurity(const HttpRequest& request) {
   const bool validate = request.certificate_policy == CertificatePolicy::kValidate;
   Set(CURLOPT_SSL_VERIFYPEER, validate ? 1L : 0L);
   Set(CURLOPT_SSL_VERIFYHOST, validate ? 2L : 0L);
-  if (!request.tls_versions.empty()) {
-    Set(CURLOPT_SSLVERSION,
-        TlsMinimum(*request.tls_versions.begin()) | TlsMaximum(*request.tls_versions.rbegin()));
-  }
+  Set(CURLOPT_SSLVERSION, request.tls_versions.empty() ? static_cast<long>(CURL_SSLVERSION_DEFAULT)
+                                                       : TlsMinimum(*request.tls_versions.begin()) |
+                                                             TlsMaximum(*request.tls_versions.rbegin()));
 }
 
 void CurlHttpClient::SetReceivers(HttpResponse& response) {
-  Set(CURLOPT_WRITEFUNCTION, &OnBody);
+  response.headers.reserve(16);
   Set(CURLOPT_WRITEDATA, static_cast<void*>(&response.body));
-  Set(CURLOPT_HEADERFUNCTION, &OnHeaderLine);
   Set(CURLOPT_HEADERDATA, static_cast<void*>(&response.headers));
 }
 

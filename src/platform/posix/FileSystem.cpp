@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -34,18 +35,61 @@ void WriteAll(int fd, std::string_view data, const std::filesystem::path& path) 
   }
 }
 
+constexpr mode_t kOwnerFile = 0600;
+constexpr mode_t kOwnerFolder = 0700;
+
 }  // namespace
+
+void CreateFolders(const std::filesystem::path& folder, FileAccess access) {
+  if (access == FileAccess::kDefault) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) throw Error("Der Ordner " + folder.string() + " konnte nicht angelegt werden: " + ec.message());
+    return;
+  }
+  std::filesystem::path partial;
+  for (const auto& part : folder) {
+    partial /= part;
+    std::error_code ignored;
+    if (std::filesystem::is_directory(partial, ignored)) continue;
+    if (mkdir(partial.c_str(), kOwnerFolder) == 0) {
+      if (chmod(partial.c_str(), kOwnerFolder) != 0)
+        throw Error("Der Ordner " + partial.string() + " konnte nicht geschützt werden: " + SystemMessage());
+    } else if (errno != EEXIST) {
+      throw Error("Der Ordner " + partial.string() + " konnte nicht angelegt werden: " + SystemMessage());
+    }
+  }
+}
+
+bool RestrictToOwner(const std::filesystem::path& path) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0 || status.st_uid != geteuid()) return false;
+  const bool folder = S_ISDIR(status.st_mode);
+  if ((folder && (status.st_mode & S_ISVTX) != 0) || (status.st_mode & 077) == 0) return false;
+  if (chmod(path.c_str(), status.st_mode & 07700) != 0)
+    throw Error("Die Zugriffsrechte von " + path.string() +
+                " konnten nicht eingeschränkt werden: " + SystemMessage());
+  return true;
+}
 
 void ReplaceFile(const std::filesystem::path& source, const std::filesystem::path& target) {
   if (std::rename(source.c_str(), target.c_str()) != 0)
     throw Error("Die Datei " + target.string() + " konnte nicht ersetzt werden: " + SystemMessage());
 }
 
-ReplacementFile::ReplacementFile(const std::filesystem::path& target)
+ReplacementFile::ReplacementFile(const std::filesystem::path& target, FileAccess access)
     : target_(target), temporary_(TemporarySibling(target)) {
-  int fd = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const mode_t mode = access == FileAccess::kOwnerOnly ? kOwnerFile : 0644;
+  int fd = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
   if (fd < 0)
     throw Error("Die Datei " + temporary_.string() + " konnte nicht angelegt werden: " + SystemMessage());
+  // The umask can only take rights away; this gives the owner back the ones it took.
+  if (access == FileAccess::kOwnerOnly && fchmod(fd, mode) != 0) {
+    const std::string message = SystemMessage();
+    close(fd);
+    unlink(temporary_.c_str());
+    throw Error("Die Datei " + temporary_.string() + " konnte nicht geschützt werden: " + message);
+  }
   handle_ = fd;
 }
 

@@ -53,7 +53,17 @@ void ReplaceFile(const std::filesystem::path& source, const std::filesystem::pat
   }
 }
 
-ReplacementFile::ReplacementFile(const std::filesystem::path& target)
+// The per-user folders inherit the profile's permissions: owner-only files
+// need nothing of their own here.
+void CreateFolders(const std::filesystem::path& folder, FileAccess) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec) throw Error("Der Ordner " + PathToUtf8(folder) + " konnte nicht angelegt werden: " + ec.message());
+}
+
+bool RestrictToOwner(const std::filesystem::path&) { return false; }
+
+ReplacementFile::ReplacementFile(const std::filesystem::path& target, FileAccess)
     : target_(target), temporary_(TemporarySibling(target)), handle_(kClosed) {
   HANDLE file = CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -16,9 +16,9 @@
 #include "platform/HttpUrl.h"
 #include "platform/RawHeaders.h"
 #include "platform/win32/ServerCertificate.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/WinHttpFailure.h"
 #include "support/Error.h"
-#include "platform/win32/WideText.h"
 #include "support/Text.h"
 
 #ifndef WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3
@@ -40,7 +40,6 @@ struct HandleCloser {
 };
 using Handle = std::unique_ptr<void, HandleCloser>;
 
-
 // WinHTTP widens each received header byte to one character: through the
 // ANSI code page (Wine) or as Latin-1. Narrowing each character the same way
 // gives the bytes as sent, so UTF-8 values stay UTF-8.
@@ -52,7 +51,8 @@ std::string HeaderBytes(std::wstring_view wide) {
     BOOL defaulted = FALSE;
     if (c < 0x80) {
       bytes += static_cast<char>(c);
-    } else if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &c, 1, &narrow, 1, nullptr, &defaulted) == 1 &&
+    } else if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &c, 1, &narrow, 1, nullptr, &defaulted) ==
+                   1 &&
                !defaulted) {
       bytes += narrow;
     } else if (c < 0x100) {
@@ -271,18 +271,19 @@ std::optional<Hop> NextHop(const Hop& hop, const HttpResponse& answer, const Fai
   const std::optional<std::string> location = answer.Header("Location");
   if (!location) return std::nullopt;
   std::optional<HttpUrl> next = hop.url.Resolve(*location);
-  if (!next) ThrowFailure(failure, "Ungültige Weiterleitung nach " + *location);
+  if (!next) ThrowFailure(failure, "Ungültige Weiterleitung nach " + RedactedUrl(*location));
   // After 301, 302 and 303 a POST goes on as GET, as browsers do.
   if (answer.status <= 303 && hop.method == HttpMethod::kPost) return Hop{*next, HttpMethod::kGet, {}};
   return Hop{*next, hop.method, hop.body};
 }
 
 HttpResponse WinHttpClient::Send(const HttpRequest& request) {
+  const std::string url = EncodeRequestUrl(request.url);
   if (request.method == HttpMethod::kGet && !request.body.empty())
-    throw Error("Eine GET-Anfrage kann keinen Inhalt senden: " + request.url);
+    throw Error("Eine GET-Anfrage kann keinen Inhalt senden: " + RedactedUrl(url));
   std::string header_lines = HeaderLines(request.headers);
-  const FailureContext failure = DescribeFailureContext(request.url);
-  const std::optional<HttpUrl> origin = HttpUrl::Parse(request.url);
+  const FailureContext failure = DescribeFailureContext(url);
+  const std::optional<HttpUrl> origin = HttpUrl::Parse(url);
   if (!origin) ThrowFailure(failure, "Die Adresse ist keine gültige HTTP- oder HTTPS-Adresse.");
   if (request.body.size() > MAXDWORD) ThrowFailure(failure, "Der Inhalt ist zu groß.");
 

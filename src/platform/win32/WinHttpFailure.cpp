@@ -52,8 +52,9 @@ Kind KindOf(DWORD code, DWORD secure_failures) {
 }  // namespace
 
 FailureContext DescribeFailureContext(const std::string& url) {
-  const std::optional<HttpUrl> parsed = HttpUrl::Parse(url);
-  if (!parsed) return {url, url};
+  const std::string redacted = RedactedUrl(url);
+  const std::optional<HttpUrl> parsed = HttpUrl::Parse(redacted);
+  if (!parsed) return {redacted, redacted};
   return {parsed->Authority(), parsed->ToString()};
 }
 

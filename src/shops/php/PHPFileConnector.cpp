@@ -1,9 +1,7 @@
 #include "shops/php/PHPFileConnector.h"
 
 #include <charconv>
-#include <fstream>
 #include <pugixml.hpp>
-#include <sstream>
 
 #include "config/ConfigFileReader.h"
 #include "config/Logger.h"
@@ -35,14 +33,6 @@ class SetupError : public Error {
  public:
   using Error::Error;
 };
-
-std::string ReadHostFile(const std::string& path) {
-  std::ifstream in(PathFromUtf8(path), std::ios::binary);
-  if (!in) throw FileNotFoundError("Die Datei " + path + " konnte nicht gelesen werden.");
-  std::ostringstream s;
-  s << in.rdbuf();
-  return text::DecodeToUtf8(s.str());
-}
 
 // How an operation's failures reach the host: the set-up's own texts are
 // shown; an error status of the script ends quietly where the protocol says
@@ -358,7 +348,8 @@ void PHPFileConnector::AppendProtocols(const Upload& upload, std::vector<ExportP
 }
 
 std::int32_t PHPFileConnector::UploadWhole(const Upload& upload, bool isUtf8) {
-  auto answer = Exchange(buildWebRequest(upload.sync, ReadHostFile(connection_->result_path), isUtf8));
+  auto answer = Exchange(
+      buildWebRequest(upload.sync, HostXmlFile::LoadText(PathFromUtf8(connection_->result_path)), isUtf8));
   if (answer.not_implemented()) {
     FailOnRepeated501(answer, isUtf8);
     return UploadWhole(upload, false) > 0 ? 1 : -1;

@@ -1,7 +1,9 @@
 #include "shops/rest/AnyKanvio.h"
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <iterator>
 #include <mutex>
 #include <sstream>
 
@@ -34,24 +36,10 @@ constexpr ProtocolName kProtocolNames[] = {
     {"Tls11", TlsVersion::kTls11},   {"Tls12", TlsVersion::kTls12}, {"Tls13", TlsVersion::kTls13},
 };
 
-// Length of the UTF-8 sequence starting at text[i] and its code point, or
-// 0 when the bytes there are not a well-formed sequence.
-std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& code_point) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  std::size_t length = lead < 0x80           ? 1
-                       : (lead >> 5) == 0x6  ? 2
-                       : (lead >> 4) == 0xE  ? 3
-                       : (lead >> 3) == 0x1E ? 4
-                                             : 0;
-  if (length == 0 || i + length > text.size()) return 0;
-  code_point = length == 1 ? lead : lead & (0x7F >> length);
-  for (std::size_t k = 1; k < length; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    code_point = (code_point << 6) | (byte(i + k) & 0x3F);
-  }
-  return length;
-}
+// Characters that cannot be data: the byte-order mark U+FEFF (also the
+// zero-width no-break space, which no plug-in answer needs), U+FFFE (a mark
+// read in the wrong byte order) and the noncharacter U+FFFF.
+constexpr std::string_view kNonData[] = {"\xEF\xBB\xBF", "\xEF\xBF\xBE", "\xEF\xBF\xBF"};
 
 }  // namespace
 
@@ -110,25 +98,25 @@ std::string AnyKanvio::FileContent(const std::string& file) {
   return bytes.str();
 }
 
-std::string AnyKanvio::RemoveFfCharacters(std::string_view utf8) {
+std::string AnyKanvio::RemoveNonDataCharacters(std::string_view utf8) {
   std::string kept;
   kept.reserve(utf8.size());
   for (std::size_t i = 0; i < utf8.size();) {
-    char32_t code_point = 0;
-    const std::size_t length = DecodeUtf8(utf8, i, code_point);
-    if (length == 0) {  // not UTF-8: kept as it came
-      kept += utf8[i++];
-      continue;
-    }
-    if (code_point > 0xFFFF || (code_point & 0xFF) != 0xFF) kept.append(utf8.substr(i, length));
-    i += length;
+    // All three begin with 0xEF, which starts no other sequence they could be taken for.
+    const std::size_t next = utf8.find('\xEF', i);
+    kept.append(utf8.substr(i, next - i));
+    if (next == std::string_view::npos) break;
+    const std::string_view three = utf8.substr(next, 3);
+    const bool drop = std::find(std::begin(kNonData), std::end(kNonData), three) != std::end(kNonData);
+    if (!drop) kept += utf8[next];
+    i = next + (drop ? 3 : 1);
   }
   return kept;
 }
 
 void AnyKanvio::SaveToFile(const std::string& data) {
   platform::WriteFileAtomically(platform::PathFromUtf8(Settings().WEBSERVICE_RESULT_FILEPATH()),
-                                RemoveFfCharacters(data) + "\r\n");
+                                RemoveNonDataCharacters(data) + "\r\n");
 }
 
 void AnyKanvio::SaveAsMergedXml(const std::vector<std::string>& pages, int& errorCounter) {

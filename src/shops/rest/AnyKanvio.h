@@ -38,12 +38,12 @@ class AnyKanvio {
 
   // Writes data into WEBSERVICE_RESULT_FILEPATH, whole or not at all, as
   // UTF-8 followed by CR LF, without the characters removed by
-  // RemoveFfCharacters. Throws Error.
+  // RemoveNonDataCharacters. Throws Error.
   static void SaveToFile(const std::string& data);
-  // Drops every character whose UTF-16 code unit has the low byte 0xFF (the
-  // byte-order mark U+FEFF among them). A character beyond the BMP is kept
-  // whole: dropping one half of its surrogate pair would corrupt it.
-  static std::string RemoveFfCharacters(std::string_view utf8);
+  // Drops the characters that cannot be data wherever they stand: U+FEFF
+  // (byte-order marks), U+FFFE and U+FFFF. Everything else stays, bytes
+  // that are not UTF-8 included.
+  static std::string RemoveNonDataCharacters(std::string_view utf8);
 
   // The pages of a paged download as one articles file in
   // WEBSERVICE_RESULT_FILEPATH; pages that cannot be deciphered or parsed

@@ -50,7 +50,7 @@ std::int32_t QuietlyGuarded(std::string& error, Body&& body) {
 std::optional<std::int64_t> RestPluginShop::ParseWholeNumber(std::string_view text) {
   const std::string trimmed = text::Trim(text);
   std::string_view digits = trimmed;
-  if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+  if (digits.size() > 1 && digits[0] == '+' && digits[1] != '-') digits.remove_prefix(1);
   std::int64_t value = 0;
   const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
   if (ec != std::errc() || end != digits.data() + digits.size() || digits.empty()) return std::nullopt;

@@ -1,0 +1,419 @@
+#include "net/EbayTradingAnswers.h"
+
+#include <array>
+#include <charconv>
+#include <pugixml.hpp>
+#include <utility>
+
+#include "support/Text.h"
+
+namespace kanvio::net {
+namespace {
+
+constexpr std::array<std::pair<std::string_view, PaidStatus>, 19> kPaidStatuses{{
+    {"NotPaid", PaidStatus::NotPaid},
+    {"BuyerHasNotCompletedCheckout", PaidStatus::BuyerHasNotCompletedCheckout},
+    {"PaymentPendingWithPayPal", PaidStatus::PaymentPendingWithPayPal},
+    {"PaidWithPayPal", PaidStatus::PaidWithPayPal},
+    {"MarkedAsPaid", PaidStatus::MarkedAsPaid},
+    {"PaymentPendingWithEscrow", PaidStatus::PaymentPendingWithEscrow},
+    {"PaidWithEscrow", PaidStatus::PaidWithEscrow},
+    {"EscrowPaymentCancelled", PaidStatus::EscrowPaymentCancelled},
+    {"PaymentPendingWithPaisaPay", PaidStatus::PaymentPendingWithPaisaPay},
+    {"PaidWithPaisaPay", PaidStatus::PaidWithPaisaPay},
+    {"PaymentPending", PaidStatus::PaymentPending},
+    {"PaymentPendingWithPaisaPayEscrow", PaidStatus::PaymentPendingWithPaisaPayEscrow},
+    {"PaidWithPaisaPayEscrow", PaidStatus::PaidWithPaisaPayEscrow},
+    {"PaisaPayNotPaid", PaidStatus::PaisaPayNotPaid},
+    {"Refunded", PaidStatus::Refunded},
+    {"WaitingForCODPayment", PaidStatus::WaitingForCODPayment},
+    {"PaidCOD", PaidStatus::PaidCOD},
+    {"CustomCode", PaidStatus::CustomCode},
+    {"Paid", PaidStatus::Paid},
+}};
+
+constexpr std::array<std::pair<std::string_view, CompleteStatus>, 3> kCompleteStatuses{{
+    {"Incomplete", CompleteStatus::Incomplete},
+    {"Complete", CompleteStatus::Complete},
+    {"Pending", CompleteStatus::Pending},
+}};
+
+constexpr std::array<std::pair<std::string_view, TokenStatus>, 6> kTokenStatuses{{
+    {"Active", TokenStatus::Active},
+    {"Expired", TokenStatus::Expired},
+    {"Invalid", TokenStatus::Invalid},
+    {"RevokedByApp", TokenStatus::RevokedByApp},
+    {"RevokedByeBay", TokenStatus::RevokedByeBay},
+    {"RevokedByUser", TokenStatus::RevokedByUser},
+}};
+
+// Variations with more names or values than this are not a real listing's;
+// the rest is left out so that an article name stays readable.
+constexpr std::size_t kMaxVariationSpecifics = 100;
+
+std::string_view LocalName(const pugi::xml_node& node) {
+  std::string_view name = node.name();
+  const auto colon = name.find(':');
+  return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+pugi::xml_node Child(const pugi::xml_node& parent, std::string_view name) {
+  for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling())
+    if (child.type() == pugi::node_element && LocalName(child) == name) return child;
+  return {};
+}
+
+template <class Visit>
+void ForEachChild(const pugi::xml_node& parent, std::string_view name, Visit visit) {
+  for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling())
+    if (child.type() == pugi::node_element && LocalName(child) == name) visit(child);
+}
+
+std::string Text(const pugi::xml_node& node) { return node.text().get(); }
+
+std::string TextOf(const pugi::xml_node& parent, std::string_view name) { return Text(Child(parent, name)); }
+
+template <class Enum, std::size_t N>
+std::optional<Enum> ReadEnum(const pugi::xml_node& parent, std::string_view name,
+                             const std::array<std::pair<std::string_view, Enum>, N>& names, Notes& notes) {
+  const pugi::xml_node node = Child(parent, name);
+  if (!node) return std::nullopt;
+  const std::string value = text::Trim(Text(node));
+  for (const auto& [known, value_of] : names)
+    if (value == known) return value_of;
+  notes.insert("eBay lieferte für " + std::string(name) + " den unbekannten Wert \"" + value + "\".");
+  return std::nullopt;
+}
+
+template <class Number>
+std::optional<Number> ParseNumber(std::string_view text) {
+  const std::string trimmed = text::Trim(text);
+  Number value{};
+  const char* end = trimmed.data() + trimmed.size();
+  const auto result = std::from_chars(trimmed.data(), end, value);
+  if (result.ec != std::errc() || result.ptr != end || trimmed.empty()) return std::nullopt;
+  return value;
+}
+
+std::optional<std::int32_t> ReadInt(const pugi::xml_node& parent, std::string_view name, Notes& notes) {
+  const pugi::xml_node node = Child(parent, name);
+  if (!node) return std::nullopt;
+  auto value = ParseNumber<std::int32_t>(Text(node));
+  if (!value) notes.insert("eBay lieferte für " + std::string(name) + " keine ganze Zahl.");
+  return value;
+}
+
+std::optional<Amount> ReadAmount(const pugi::xml_node& parent, std::string_view name, Notes& notes) {
+  const pugi::xml_node node = Child(parent, name);
+  if (!node) return std::nullopt;
+  auto value = ParseNumber<double>(Text(node));
+  if (!value) {
+    notes.insert("eBay lieferte für " + std::string(name) + " keinen Betrag.");
+    return std::nullopt;
+  }
+  return Amount{*value, node.attribute("currencyID").value()};
+}
+
+std::optional<platform::UtcTime> ReadDate(const pugi::xml_node& parent, std::string_view name, Notes& notes) {
+  const pugi::xml_node node = Child(parent, name);
+  if (!node) return std::nullopt;
+  auto value = ParseEbayDate(Text(node));
+  if (!value) notes.insert("eBay lieferte für " + std::string(name) + " kein Datum.");
+  return value;
+}
+
+Address ReadAddressFields(const pugi::xml_node& node) {
+  Address address;
+  for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+    if (child.type() != pugi::node_element) continue;
+    const std::string_view name = LocalName(child);
+    std::string* field = name == "Name"          ? &address.name
+                         : name == "Street1"     ? &address.street1
+                         : name == "Street2"     ? &address.street2
+                         : name == "CityName"    ? &address.city_name
+                         : name == "PostalCode"  ? &address.postal_code
+                         : name == "Country"     ? &address.country
+                         : name == "CountryName" ? &address.country_name
+                         : name == "Phone"       ? &address.phone
+                                                 : nullptr;
+    if (field != nullptr && field->empty()) *field = Text(child);
+  }
+  return address;
+}
+
+std::optional<Address> ReadAddress(const pugi::xml_node& parent, std::string_view name) {
+  const pugi::xml_node node = Child(parent, name);
+  if (!node) return std::nullopt;
+  return ReadAddressFields(node);
+}
+
+User ReadUser(const pugi::xml_node& node) {
+  User user;
+  for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+    if (child.type() != pugi::node_element) continue;
+    const std::string_view name = LocalName(child);
+    if (name == "UserID") {
+      user.user_id = Text(child);
+    } else if (name == "Email") {
+      user.email = Text(child);
+    } else if (name == "RegistrationAddress") {
+      if (!user.registration_address) user.registration_address = ReadAddressFields(child);
+    } else if (name == "BuyerInfo") {
+      if (!user.shipping_address) user.shipping_address = ReadAddress(child, "ShippingAddress");
+    } else if (name == "SellerInfo") {
+      if (!user.seller_payment_address)
+        user.seller_payment_address = ReadAddress(child, "SellerPaymentAddress");
+    }
+  }
+  return user;
+}
+
+std::optional<ShippingServiceSelected> ReadShipping(const pugi::xml_node& parent, Notes& notes) {
+  const pugi::xml_node node = Child(parent, "ShippingServiceSelected");
+  if (!node) return std::nullopt;
+  return ShippingServiceSelected{TextOf(node, "ShippingService"),
+                                 ReadAmount(node, "ShippingServiceCost", notes)};
+}
+
+std::vector<VariationSpecific> ReadVariation(const pugi::xml_node& transaction, Notes& notes) {
+  std::vector<VariationSpecific> specifics;
+  const pugi::xml_node list = Child(Child(transaction, "Variation"), "VariationSpecifics");
+  bool cut = false;
+  ForEachChild(list, "NameValueList", [&](const pugi::xml_node& pair) {
+    if (specifics.size() == kMaxVariationSpecifics) {
+      cut = true;
+      return;
+    }
+    VariationSpecific specific{TextOf(pair, "Name"), {}};
+    ForEachChild(pair, "Value", [&](const pugi::xml_node& value) {
+      if (specific.second.size() < kMaxVariationSpecifics) specific.second.push_back(Text(value));
+    });
+    specifics.push_back(std::move(specific));
+  });
+  if (cut)
+    notes.insert("eBay lieferte eine Variante mit mehr als " + std::to_string(kMaxVariationSpecifics) +
+                 " Merkmalen; nur die ersten wurden gelesen.");
+  return specifics;
+}
+
+// One pass over the transaction's children: a transaction has some twenty,
+// and the import reads tens of thousands of them.
+Transaction ReadTransaction(const pugi::xml_node& node, Notes& notes) {
+  Transaction t;
+  for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+    if (child.type() != pugi::node_element) continue;
+    const std::string_view name = LocalName(child);
+    if (name == "Item") {
+      t.item_id = TextOf(child, "ItemID");
+    } else if (name == "TransactionID") {
+      t.transaction_id = Text(child);
+    } else if (name == "OrderLineItemID") {
+      t.order_line_item_id = Text(child);
+    } else if (name == "CreatedDate") {
+      t.created_date = ReadDate(node, name, notes);
+    } else if (name == "QuantityPurchased") {
+      t.quantity_purchased = ReadInt(node, name, notes);
+    } else if (name == "TransactionPrice") {
+      t.transaction_price = ReadAmount(node, name, notes);
+    } else if (name == "Buyer") {
+      t.buyer = ReadUser(child);
+    } else if (name == "SellerPaidStatus") {
+      t.seller_paid_status = ReadEnum(node, name, kPaidStatuses, notes);
+    } else if (name == "Status") {
+      t.complete_status = ReadEnum(child, "CompleteStatus", kCompleteStatuses, notes);
+      t.payment_method_used = text::Trim(TextOf(child, "PaymentMethodUsed"));
+    } else if (name == "ShippingServiceSelected") {
+      t.shipping_service_selected = ReadShipping(node, notes);
+    } else if (name == "BuyerCheckoutMessage") {
+      t.buyer_checkout_message = Text(child);
+    } else if (name == "Variation") {
+      t.variation = ReadVariation(node, notes);
+    }
+  }
+  return t;
+}
+
+std::vector<Transaction> ReadTransactionArray(const pugi::xml_node& parent, Notes& notes) {
+  std::vector<Transaction> transactions;
+  ForEachChild(Child(parent, "TransactionArray"), "Transaction",
+               [&](const pugi::xml_node& node) { transactions.push_back(ReadTransaction(node, notes)); });
+  return transactions;
+}
+
+Order ReadOrder(const pugi::xml_node& node, Notes& notes) {
+  return Order{TextOf(node, "OrderID"), ReadTransactionArray(node, notes), ReadShipping(node, notes)};
+}
+
+std::vector<EbayErrorEntry> ReadErrors(const pugi::xml_node& root) {
+  std::vector<EbayErrorEntry> errors;
+  ForEachChild(root, "Errors", [&](const pugi::xml_node& node) {
+    errors.push_back({text::Trim(TextOf(node, "ErrorCode")), TextOf(node, "ShortMessage"),
+                      TextOf(node, "LongMessage"), text::Trim(TextOf(node, "SeverityCode")),
+                      text::Trim(TextOf(node, "ErrorClassification"))});
+  });
+  return errors;
+}
+
+std::string Describe(const std::vector<EbayErrorEntry>& errors) {
+  if (errors.empty()) return "ohne Fehlerangabe";
+  std::string text;
+  for (const auto& error : errors) {
+    if (!text.empty()) text += "; ";
+    text += error.code.empty() ? "?" : error.code;
+    text += " " + (error.long_message.empty() ? error.short_message : error.long_message);
+  }
+  return text;
+}
+
+int Digits(std::string_view text, std::size_t at, std::size_t count) {
+  if (at + count > text.size()) return -1;
+  int value = 0;
+  for (std::size_t i = at; i < at + count; ++i) {
+    if (text[i] < '0' || text[i] > '9') return -1;
+    value = value * 10 + (text[i] - '0');
+  }
+  return value;
+}
+
+}  // namespace
+
+EbayApiError::EbayApiError(const std::string& call, std::vector<EbayErrorEntry> errors)
+    : Error("eBay lehnte den Aufruf " + call + " ab: " + Describe(errors)), errors_(std::move(errors)) {}
+
+bool EbayApiError::IsSystemError() const {
+  if (errors_.empty()) return false;
+  for (const auto& error : errors_)
+    if (error.classification != "SystemError") return false;
+  return true;
+}
+
+struct EbayAnswer::Parsed {
+  std::string text;  // what an in-place parse points into
+  pugi::xml_document document;
+};
+
+EbayAnswer EbayAnswer::Read(std::string_view call, std::string_view text) {
+  EbayAnswer answer;
+  answer.parsed_ = std::make_shared<Parsed>();
+  answer.Check(call,
+               bool(answer.parsed_->document.load_buffer(text.data(), text.size(), pugi::parse_default)));
+  return answer;
+}
+
+EbayAnswer EbayAnswer::Read(std::string_view call, std::string&& text) {
+  EbayAnswer answer;
+  answer.parsed_ = std::make_shared<Parsed>();
+  Parsed& parsed = *answer.parsed_;
+  parsed.text = std::move(text);
+  answer.Check(call, bool(parsed.document.load_buffer_inplace(parsed.text.data(), parsed.text.size(),
+                                                              pugi::parse_default)));
+  return answer;
+}
+
+void EbayAnswer::Check(std::string_view call, bool parsed) {
+  if (!parsed) throw XmlError("Die Antwort von eBay auf " + std::string(call) + " ist kein XML.");
+  const pugi::xml_node root = this->root();
+  if (LocalName(root) != std::string(call) + "Response")
+    throw XmlError("Die Antwort von eBay auf " + std::string(call) + " ist keine " + std::string(call) +
+                   "-Antwort.");
+  std::vector<EbayErrorEntry> errors = ReadErrors(root);
+  const std::string ack = text::Trim(TextOf(root, "Ack"));
+  if (ack != "Success" && ack != "Warning") throw EbayApiError(std::string(call), std::move(errors));
+  warnings_ = std::move(errors);
+}
+
+pugi::xml_node EbayAnswer::root() const { return parsed_->document.document_element(); }
+
+std::string ReadSessionId(const EbayAnswer& answer) {
+  std::string session = text::Trim(TextOf(answer.root(), "SessionID"));
+  if (session.empty()) throw XmlError("Die Antwort von eBay enthält keine SessionID.");
+  return session;
+}
+
+std::string ReadToken(const EbayAnswer& answer) {
+  std::string token = text::Trim(TextOf(answer.root(), "eBayAuthToken"));
+  if (token.empty()) throw XmlError("Die Antwort von eBay enthält kein Token.");
+  return token;
+}
+
+TokenStatus ReadTokenStatus(const EbayAnswer& answer) {
+  const pugi::xml_node token_status = Child(answer.root(), "TokenStatus");
+  if (!Child(token_status, "Status")) throw XmlError("Die Antwort von eBay enthält keinen Token-Status.");
+  Notes ignored;
+  return ReadEnum(token_status, "Status", kTokenStatuses, ignored).value_or(TokenStatus::Other);
+}
+
+SoldListPage ReadSoldList(const EbayAnswer& answer, Notes& notes) {
+  SoldListPage page;
+  const pugi::xml_node sold_list = Child(answer.root(), "SoldList");
+  if (!sold_list) return page;
+  page.has_sold_list = true;
+  ForEachChild(Child(sold_list, "OrderTransactionArray"), "OrderTransaction",
+               [&](const pugi::xml_node& node) {
+                 OrderTransaction entry;
+                 if (const pugi::xml_node order = Child(node, "Order")) entry.order = ReadOrder(order, notes);
+                 if (const pugi::xml_node transaction = Child(node, "Transaction"))
+                   entry.transaction = ReadTransaction(transaction, notes);
+                 page.entries.push_back(std::move(entry));
+               });
+  page.total_pages = ReadInt(Child(sold_list, "PaginationResult"), "TotalNumberOfPages", notes).value_or(0);
+  return page;
+}
+
+ItemTransactions ReadItemTransactions(const EbayAnswer& answer, Notes& notes) {
+  ItemTransactions result;
+  const pugi::xml_node item = Child(answer.root(), "Item");
+  const pugi::xml_node details = Child(item, "ListingDetails");
+  result.item = Listing{TextOf(item, "ItemID"), TextOf(item, "Title"), TextOf(details, "ViewItemURL"),
+                        TextOf(details, "ViewItemURLForNaturalSearch")};
+  result.transactions = ReadTransactionArray(answer.root(), notes);
+  return result;
+}
+
+std::optional<Address> ReadSellerPaymentAddress(const EbayAnswer& answer, Notes&) {
+  return ReadUser(Child(answer.root(), "User")).seller_payment_address;
+}
+
+std::optional<Order> ReadFirstOrder(const EbayAnswer& answer, Notes& notes) {
+  const pugi::xml_node order = Child(Child(answer.root(), "OrderArray"), "Order");
+  if (!order) return std::nullopt;
+  return ReadOrder(order, notes);
+}
+
+std::optional<platform::UtcTime> ParseEbayDate(std::string_view text) {
+  const std::string trimmed = text::Trim(text);
+  const std::string_view s = trimmed;
+  // yyyy-MM-ddTHH:mm:ss
+  if (s.size() < 19 || s[4] != '-' || s[7] != '-' || (s[10] != 'T' && s[10] != ' ') || s[13] != ':' ||
+      s[16] != ':')
+    return std::nullopt;
+  const int year = Digits(s, 0, 4), month = Digits(s, 5, 2), day = Digits(s, 8, 2);
+  const int hour = Digits(s, 11, 2), minute = Digits(s, 14, 2), second = Digits(s, 17, 2);
+  if (year < 1 || month < 1 || day < 1 || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 ||
+      second > 59)
+    return std::nullopt;
+  const std::chrono::year_month_day date{std::chrono::year(year), std::chrono::month(unsigned(month)),
+                                         std::chrono::day(unsigned(day))};
+  if (!date.ok()) return std::nullopt;
+  std::size_t at = 19;
+  if (at < s.size() && s[at] == '.') {
+    ++at;
+    const std::size_t digits = at;
+    while (at < s.size() && s[at] >= '0' && s[at] <= '9') ++at;
+    if (at == digits) return std::nullopt;
+  }
+  std::chrono::minutes offset{0};
+  if (at < s.size() && (s[at] == 'Z' || s[at] == 'z')) {
+    ++at;
+  } else if (at < s.size() && (s[at] == '+' || s[at] == '-')) {
+    const int hours = Digits(s, at + 1, 2), minutes = Digits(s, at + 4, 2);
+    if (hours < 0 || minutes < 0 || s.size() < at + 6 || s[at + 3] != ':') return std::nullopt;
+    offset = std::chrono::minutes(hours * 60 + minutes) * (s[at] == '-' ? -1 : 1);
+    at += 6;
+  }
+  if (at != s.size()) return std::nullopt;
+  const LocalDateTime utc{year, month, day, hour, minute, second};
+  return platform::FromUtcCalendar(utc) - offset;
+}
+
+}  // namespace kanvio::net

@@ -1,0 +1,168 @@
+#include "net/MwsClient.h"
+
+#include <set>
+#include <utility>
+
+#include "config/Logger.h"
+#include "platform/Crypto.h"
+#include "platform/FileSystem.h"
+#include "platform/HttpUrl.h"
+#include "support/Text.h"
+
+namespace kanvio::net {
+namespace {
+
+std::string ErrorMessage(std::string_view action, int status, const MwsErrorInfo& info) {
+  std::string message =
+      "Amazon MWS meldet bei " + std::string(action) + " einen Fehler (HTTP " + std::to_string(status) + ")";
+  if (!info.code.empty()) message += ": " + info.code;
+  if (!info.message.empty()) message += " - " + info.message;
+  if (!info.request_id.empty()) message += " (RequestId " + info.request_id + ")";
+  return message;
+}
+
+// The Host header as the HTTP clients send it: the port only when it is not
+// the scheme's default.
+std::string HostHeader(const platform::HttpUrl& url) {
+  const bool default_port = url.port == (url.secure ? 443 : 80);
+  return text::ToLower(default_port ? url.host : url.host + ":" + std::to_string(url.port));
+}
+
+std::unique_ptr<pugi::xml_document> ParseAnswer(std::string_view action, const std::string& body) {
+  auto document = std::make_unique<pugi::xml_document>();
+  const auto parsed = document->load_buffer(body.data(), body.size());
+  if (!parsed)
+    throw XmlError("Die Antwort von Amazon MWS auf " + std::string(action) +
+                   " ist kein gültiges XML: " + parsed.description());
+  return document;
+}
+
+void LogRetry(std::string_view action, const std::exception& failure, std::chrono::seconds wait) {
+  try {
+    Logger::LogWarning(std::string(action) + " wird in " + std::to_string(wait.count()) +
+                       " s wiederholt: " + failure.what());
+  } catch (...) {
+    // A log that cannot be written must not end the retries.
+  }
+}
+
+}  // namespace
+
+MwsError::MwsError(std::string_view action, int status, MwsErrorInfo info)
+    : Error(ErrorMessage(action, status, info)), status_(status), info_(std::move(info)) {}
+
+std::string ContentMd5(std::string_view body) {
+  return platform::Base64Encode(platform::Md5(platform::ToBytes(body)));
+}
+
+MwsClient::MwsClient(MwsClientConfig config, const platform::HttpClientFactory& http)
+    : config_(std::move(config)) {
+  const auto url = platform::HttpUrl::Parse(config_.service_url);
+  if (!url) throw Error("Die Adresse des Amazon-Dienstes ist ungültig: " + config_.service_url);
+  host_ = HostHeader(*url);
+  path_ = url->target.substr(0, url->target.find('?'));
+  http_ = http();
+}
+
+platform::HttpResponse MwsClient::Send(std::string_view action, const MwsParameters& parameters) {
+  MwsParameters all = parameters;
+  all.emplace_back("Action", action);
+  all.emplace_back(config_.seller_parameter, config_.seller_id);
+  all.emplace_back("Version", config_.version);
+  const auto signed_request = MwsSignRequest(std::move(all), config_.access_key_id, config_.secret_key, host_,
+                                             path_, platform::CurrentClock().NowUtc());
+  platform::HttpRequest request;
+  request.method = platform::HttpMethod::kPost;
+  request.url = config_.service_url;
+  request.headers = {{"Content-Type", "application/x-www-form-urlencoded; charset=utf-8"},
+                     {"User-Agent", config_.user_agent}};
+  request.body = signed_request.body;
+  request.total_timeout = config_.total_timeout;
+  request.inactivity_timeout = config_.inactivity_timeout;
+  ++requests_sent_;
+  platform::HttpResponse response = http_->Send(request);
+  if (response.status != 200) {
+    MwsErrorInfo info;
+    pugi::xml_document document;
+    if (document.load_buffer(response.body.data(), response.body.size())) {
+      if (auto parsed = ParseErrorResponse(document)) info = std::move(*parsed);
+    }
+    throw MwsError(action, response.status, std::move(info));
+  }
+  return response;
+}
+
+template <class Attempt>
+auto MwsClient::WithRetries(std::string_view action, Attempt attempt) {
+  for (std::size_t retry = 0;; ++retry) {
+    const bool last = retry == kRetryWaits.size();
+    try {
+      return attempt();
+    } catch (const MwsError& e) {
+      if (!e.Transient() || last) throw;
+      LogRetry(action, e, kRetryWaits[retry]);
+    } catch (const TransportError& e) {
+      if (last) throw;
+      LogRetry(action, e, kRetryWaits[retry]);
+    } catch (const ContentMd5Error& e) {
+      if (e.missing() || last) throw;
+      LogRetry(action, e, kRetryWaits[retry]);
+    }
+    platform::CurrentClock().Sleep(kRetryWaits[retry]);
+  }
+}
+
+MwsClient::Answer MwsClient::Call(std::string_view action, const MwsParameters& parameters) {
+  const platform::HttpResponse response = WithRetries(action, [&] { return Send(action, parameters); });
+  Answer answer;
+  answer.document = ParseAnswer(action, response.body);
+  if (auto error = ParseErrorResponse(*answer.document)) throw MwsError(action, response.status, *error);
+  const pugi::xml_node root = answer.document->document_element();
+  if (MwsLocalName(root) != std::string(action) + "Response")
+    throw XmlError("Die Antwort von Amazon MWS auf " + std::string(action) + " ist <" +
+                   std::string(root.name()) + "> statt <" + std::string(action) + "Response>.");
+  answer.result = MwsChild(root, std::string(action) + "Result");
+  if (!answer.result)
+    throw XmlError("Der Antwort von Amazon MWS auf " + std::string(action) + " fehlt <" +
+                   std::string(action) + "Result>.");
+  return answer;
+}
+
+void MwsClient::ForEachPage(std::string_view action, const MwsParameters& parameters,
+                            std::string_view next_action, const PageReader& page) {
+  std::optional<std::string> token = page(Call(action, parameters).result);
+  std::set<std::string> seen;
+  for (std::size_t pages = 1; token; ++pages) {
+    if (pages >= kMaxPages) {
+      Logger::LogWarning(std::string(next_action) + ": nach " + std::to_string(kMaxPages) +
+                         " Seiten abgebrochen; die übrigen Einträge folgen beim nächsten Abruf.");
+      return;
+    }
+    if (!seen.insert(*token).second) {
+      Logger::LogWarning(std::string(next_action) + ": Amazon MWS liefert den NextToken " + *token +
+                         " ein zweites Mal; die Seiten werden nicht weiter abgerufen.");
+      return;
+    }
+    token = page(Call(next_action, {{"NextToken", *token}}).result);
+  }
+}
+
+std::size_t MwsClient::Download(std::string_view action, const MwsParameters& parameters,
+                                const std::filesystem::path& target) {
+  const platform::HttpResponse response = WithRetries(action, [&] {
+    platform::HttpResponse answer = Send(action, parameters);
+    const auto sent = answer.Header("Content-MD5");
+    if (!sent)
+      throw ContentMd5Error("Der Bericht von Amazon MWS kam ohne Content-MD5 und wird nicht gespeichert.",
+                            true);
+    if (text::Trim(*sent) != ContentMd5(answer.body))
+      throw ContentMd5Error("Der Bericht von Amazon MWS passt nicht zu seiner Content-MD5 " +
+                                text::Trim(*sent) + " und wird nicht gespeichert.",
+                            false);
+    return answer;
+  });
+  platform::WriteFileAtomically(target, response.body);
+  return response.body.size();
+}
+
+}  // namespace kanvio::net

@@ -1,0 +1,37 @@
+#pragma once
+// One row of a fulfilled-shipments report, its fields found by the header's
+// column names (a report may add columns or order them differently).
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kanvio {
+
+struct FbaData {
+#define KANVIO_FBA_COLUMN(member, name) std::string member;
+#include "shops/amazon/FbaColumns.def"
+#undef KANVIO_FBA_COLUMN
+
+  // Where each field's value sits in a row of a report with this header;
+  // columns of no field are ignored, fields without column stay empty.
+  class Layout {
+   public:
+    explicit Layout(const std::vector<std::string>& header);
+    // Whether the header has the column (e.g. "amazon-order-id").
+    bool HasColumn(std::string_view column) const;
+
+   private:
+    friend struct FbaData;
+    std::vector<std::optional<std::size_t>> positions_;  // per field, in the order of FbaColumns.def
+  };
+
+  static FbaData FromRow(const Layout& layout, const std::vector<std::string>& values);
+
+  // The 48 column names in the report's order.
+  static const std::vector<std::string_view>& ColumnNames();
+};
+
+}  // namespace kanvio

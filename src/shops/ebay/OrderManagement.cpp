@@ -1,0 +1,225 @@
+#include "shops/ebay/OrderManagement.h"
+
+#include <fmt/format.h>
+
+#include <array>
+#include <initializer_list>
+#include <utility>
+
+#include "config/Logger.h"
+#include "platform/Clock.h"
+#include "support/Error.h"
+#include "support/InvariantNumber.h"
+
+namespace kanvio {
+namespace {
+
+using orders::CustomerFormatting;
+using Candidate = const std::optional<net::Address>*;
+
+// eBay writes this in place of data it keeps from the seller.
+constexpr std::string_view kWithheld = "Invalid Request";
+
+constexpr std::array<std::pair<std::string_view, std::string_view>, 18> kPaymentTexts{{
+    {"MOCC", "Scheck/Vorkasse"},
+    {"AmEx", "American Express"},
+    {"CCAccepted", "Kreditkarte"},
+    {"COD", "Nachnahme"},
+    {"VisaMC", "Kreditkarte International"},
+    {"PaisaPayAccepted", "PaisaPay"},
+    {"PayPal", "PayPal"},
+    {"Discover", "Kreditkarte International"},
+    {"CashOnPickup", "Barzahlung"},
+    {"MoneyXferAccepted", "Vorkasse"},
+    {"MoneyXferAcceptedInCheckout", "Vorkasse"},
+    {"ELV", "Bankeinzug/Lastschrift"},
+    {"IntegratedMerchantCreditCard", "Kreditkarte"},
+    {"Moneybookers", "Moneybookers.com"},
+    {"Paymate", "PayMate"},
+    {"ProPay", "ProPay"},
+    {"PayOnPickup", "Barzahlung"},
+    {"Diners", "Diners"},
+}};
+
+std::string Withheld(const std::string& value) { return value == kWithheld ? std::string() : value; }
+
+const net::Address* FirstOf(std::initializer_list<Candidate> candidates) {
+  for (Candidate candidate : candidates)
+    if (candidate->has_value()) return &**candidate;
+  return nullptr;
+}
+
+std::string Amount(const std::optional<net::Amount>& amount) {
+  return amount ? invariant::General15(amount->value) : std::string();
+}
+
+// Invariant, 24-hour clock.
+std::string OrderDate(const LocalDateTime& t) {
+  return fmt::format("{:04}-{:02}-{:02} {:02}:{:02}:{:02}", t.year, t.month, t.day, t.hour, t.minute,
+                     t.second);
+}
+
+struct Buyer {
+  const std::optional<net::Address>& registration;
+  const std::optional<net::Address>& shipping;
+  const std::optional<net::Address>& payment;
+  std::string email;
+  std::string user_id;
+};
+
+void FillCustomer(orders::EbayCustomer& customer, const Buyer& buyer, CustomerFormatting formatting) {
+  const net::Address* address = formatting == CustomerFormatting::Default
+                                    ? FirstOf({&buyer.registration, &buyer.shipping, &buyer.payment})
+                                    : FirstOf({&buyer.shipping, &buyer.registration, &buyer.payment});
+  if (address == nullptr) return;
+  customer.Name = address->name;
+  customer.Street = OrderManagement::Street(*address);
+  customer.PostalCode = address->postal_code;
+  customer.Location = address->city_name;
+  customer.CountryCode = address->country;
+  customer.Country = address->country_name;
+  customer.Mail = buyer.email;
+  customer.Phone = Withheld(address->phone);
+  customer.EbayMemberName = buyer.user_id;
+}
+
+void FillBlock(orders::AddressData& block, const net::Address* address, const std::string& email,
+               bool phone) {
+  if (address == nullptr) return;
+  block.Name = address->name;
+  block.Street = OrderManagement::Street(*address);
+  block.PostalCode = address->postal_code;
+  block.Location = address->city_name;
+  block.CountryCode = address->country;
+  block.Country = address->country_name;
+  block.Mail = email;
+  if (phone) block.Phone = Withheld(address->phone);
+}
+
+void FillAddresses(orders::EbayOrder& record, const Buyer& buyer, CustomerFormatting formatting) {
+  FillCustomer(record.CustomerData.Customer.Emplace<orders::EbayCustomer>(), buyer, formatting);
+  const auto& [registration, shipping, payment, email, user_id] = buyer;
+  switch (formatting) {
+    case CustomerFormatting::Default:
+      FillBlock(*record.CustomerData.DeliveryData, FirstOf({&shipping, &registration, &payment}), email,
+                true);
+      FillBlock(*record.CustomerData.PaymentData, FirstOf({&payment, &registration, &shipping}), email,
+                false);
+      break;
+    case CustomerFormatting::ShippingOnly:
+      break;
+    case CustomerFormatting::ShippingAsPaymentAdress:
+      FillBlock(*record.CustomerData.DeliveryData, FirstOf({&shipping, &registration, &payment}), email,
+                true);
+      FillBlock(*record.CustomerData.PaymentData, FirstOf({&shipping, &payment, &registration}), email,
+                false);
+      break;
+  }
+}
+
+orders::EbayArticle Article(const net::ItemTransactions& item) {
+  if (item.transactions.empty())
+    throw Error("eBay lieferte zu Artikel " + item.item.item_id + " keine Transaktion.");
+  const net::Transaction& sale = item.transactions.front();
+  orders::EbayArticle article;
+  article.Amount = sale.quantity_purchased ? std::to_string(*sale.quantity_purchased) : std::string();
+  article.ArticleDiffPriceGross = Amount(sale.transaction_price);
+  article.ArticleText = OrderManagement::ArticleName(item.item.title, sale.variation);
+  article.EbayTitle = article.ArticleText;
+  return article;
+}
+
+}  // namespace
+
+std::string OrderManagement::PaymentText(std::string_view method) {
+  for (const auto& [name, text] : kPaymentTexts)
+    if (name == method) return std::string(text);
+  return {};
+}
+
+std::string OrderManagement::ArticleName(const std::string& title,
+                                         const std::vector<net::VariationSpecific>& variation) {
+  std::string values;
+  for (std::size_t i = 0; i < variation.size(); ++i) {
+    if (i > 0) values += ",";
+    if (!variation[i].second.empty()) values += variation[i].second.front();
+  }
+  // Names without values join to commas only: nothing worth showing.
+  if (values.find_first_not_of(',') == std::string::npos) return title;
+  return title + "[" + values + "]";
+}
+
+std::string OrderManagement::EbayKey(const std::string& item_id, const LocalDateTime& t) {
+  const int hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
+  return fmt::format("{}_{:04}{:02}{:02}{:02}{:02}{:02}", item_id, t.year, t.month, t.day, hour12, t.minute,
+                     t.second);
+}
+
+std::string OrderManagement::Street(const net::Address& address) {
+  const std::string& first = address.street1;
+  const std::string& second = address.street2;
+  if (second.empty() || second == first) return first;
+  return first.empty() ? second : first + ", " + second;
+}
+
+std::optional<orders::EbayOrder> OrderManagement::ConvertOrder(const service::EbayOrder& order,
+                                                               CustomerFormatting formatting) {
+  if (order.Item.empty() || order.Transaction.empty()) return std::nullopt;
+  const net::Transaction& first = order.Transaction.front();
+  const net::User& user = first.buyer;
+  if (!user.registration_address && !user.shipping_address) return std::nullopt;
+  for (const auto& item : order.Item)
+    if (!item) throw Error("Zu einer Position der Bestellung fehlen die Artikeldaten von eBay.");
+  if (!first.created_date) throw Error("eBay lieferte kein Bestelldatum.");
+
+  const LocalDateTime created = platform::CurrentClock().ToLocal(*first.created_date);
+  const net::Listing& listing = order.Item.front()->item;
+  orders::EbayOrder record;
+  record.OrderDate = OrderDate(created);
+  record.DeliveryKind =
+      first.shipping_service_selected ? first.shipping_service_selected->service : std::string();
+  record.PaymentKind = PaymentText(first.payment_method_used);
+  record.OrderMessage = first.buyer_checkout_message.value_or("");
+  record.EbayKey = EbayKey(listing.item_id, created);
+  record.Weblink = listing.view_item_url_for_natural_search.empty()
+                       ? listing.view_item_url
+                       : listing.view_item_url_for_natural_search;
+  record.EbayOrderLineItem = first.order_line_item_id;
+  FillAddresses(record,
+                Buyer{user.registration_address, user.shipping_address, order.PaymentAddress,
+                      Withheld(user.email), user.user_id},
+                formatting);
+  for (const auto& item : order.Item) record.Article.push_back(Article(*item));
+  record.CustomerData.FrieghtCost.FreightCostGross =
+      first.shipping_service_selected ? Amount(first.shipping_service_selected->cost) : std::string();
+  return record;
+}
+
+std::int32_t OrderManagement::ConvertOrders(IWorker* worker, const std::vector<service::EbayOrder>& orders,
+                                            CustomerFormatting formatting, const Sink& sink) {
+  if (worker) worker->setUserStatusMessage("Verarbeite eBay Bestellungen...", -1);
+  const auto count = static_cast<std::int32_t>(orders.size());
+  std::int32_t converted = 0;
+  for (std::int32_t i = 0; i < count; ++i) {
+    if (worker)
+      worker->setUserStatusMessage(fmt::format("Verarbeite eBay Bestellung {0} von {1}", i + 1, count),
+                                   i + 1);
+    std::optional<orders::EbayOrder> record;
+    try {
+      record = ConvertOrder(orders[std::size_t(i)], formatting);
+      if (!record)
+        Logger::LogInfo("eBay: Eine Bestellung ohne Artikel oder Käuferadresse wurde ausgelassen.");
+    } catch (const std::exception& e) {
+      try {
+        Logger::LogError(std::string("eBay: Eine Bestellung wurde ausgelassen: ") + e.what());
+      } catch (...) {
+      }
+    }
+    if (!record) continue;
+    sink(*record);
+    ++converted;
+  }
+  return converted;
+}
+
+}  // namespace kanvio

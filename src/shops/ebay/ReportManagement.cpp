@@ -1,0 +1,231 @@
+#include "shops/ebay/ReportManagement.h"
+
+#include <fmt/format.h>
+
+#include "config/Logger.h"
+#include "platform/Clock.h"
+#include "shops/ebay/EbayParameter.h"
+#include "shops/ebay/ImportedOrders.h"
+#include "support/Error.h"
+
+namespace kanvio {
+namespace {
+
+// Detail calls that get no answer this often in a row mean eBay is gone:
+// going on would wait out a time-out per order.
+constexpr int kMaxFailuresInARow = 3;
+constexpr std::size_t kMaxEntries =
+    std::size_t(ReportManagement::kMaxPages) * ReportManagement::kEntriesPerPage;
+
+void LogQuietly(const std::string& message) {
+  try {
+    Logger::LogError(message);
+  } catch (...) {
+    // Nothing could report a log that cannot be written.
+  }
+}
+
+// Entries move between pages while orders arrive; this names an entry on
+// every page alike.
+std::string KeyOf(const net::OrderTransaction& entry) {
+  if (entry.transaction) {
+    const auto& t = *entry.transaction;
+    return "L:" + (t.order_line_item_id.empty() ? t.item_id + "-" + t.transaction_id : t.order_line_item_id);
+  }
+  if (entry.order) return "O:" + entry.order->order_id;
+  return "";
+}
+
+bool ListsImported(const net::OrderTransaction& entry, const std::unordered_set<std::string>& imported) {
+  if (entry.transaction) return imported.contains(entry.transaction->order_line_item_id);
+  if (!entry.order) return false;
+  for (const auto& transaction : entry.order->transactions)
+    if (imported.contains(transaction.order_line_item_id)) return true;
+  return false;
+}
+
+bool Accepted(const net::Transaction& transaction, const std::set<net::PaidStatus>& accepted) {
+  return transaction.seller_paid_status && accepted.contains(*transaction.seller_paid_status);
+}
+
+}  // namespace
+
+ReportManagement::ReportManagement(net::EbayTradingClient& client, net::EbayApiContext context,
+                                   IWorker* worker)
+    : client_(client), context_(std::move(context)), worker_(worker) {}
+
+std::vector<net::OrderTransaction> ReportManagement::Select(std::vector<net::OrderTransaction> entries,
+                                                            const std::unordered_set<std::string>& imported,
+                                                            const std::set<net::PaidStatus>& accepted) {
+  std::vector<net::OrderTransaction> selected;
+  std::unordered_set<std::string> seen;
+  seen.reserve(entries.size());
+  for (auto& entry : entries) {
+    const std::string key = KeyOf(entry);
+    if (key.empty() || !seen.insert(key).second || ListsImported(entry, imported)) continue;
+    bool keep = false;
+    if (entry.transaction) {
+      // Complete is the transaction's CompleteStatus: payment made and processed.
+      keep = entry.transaction->complete_status == net::CompleteStatus::Complete ||
+             Accepted(*entry.transaction, accepted);
+    } else if (entry.order && !entry.order->transactions.empty()) {
+      for (const auto& transaction : entry.order->transactions)
+        keep = keep || Accepted(transaction, accepted);
+    }
+    if (keep) selected.push_back(std::move(entry));
+  }
+  return selected;
+}
+
+std::int32_t ReportManagement::GetReports(const Settings& settings, std::vector<service::EbayOrder>& orders) {
+  orders.clear();
+  try {
+    const LocalDateTime from = settings.ebay_dateFrom();
+    if (from == LocalDateTime{})
+      LogQuietly("eBay: Das Datum ebay_dateFrom ist nicht gesetzt; es werden 31 Tage abgefragt.");
+    const std::int32_t duration = EbayParameter::CalculateDuration(from, platform::CurrentClock().NowLocal());
+    std::vector<net::OrderTransaction> entries = ListSold(duration);
+    if (entries.empty()) {
+      LogNotes();
+      return 0;
+    }
+    auto selected = Select(std::move(entries), ImportedOrders::Read(settings.ebay_importedOrders()),
+                           EbayParameter::AcceptedPaidStatuses(settings.ebay_parameter()));
+    const std::size_t wanted = selected.size();
+    getOrderDetails(std::move(selected), orders);
+    LogNotes();
+    if (orders.empty() && failed_details_ > 0) {
+      LogQuietly("eBay: Keine der " + std::to_string(wanted) + " neuen Bestellungen konnte abgeholt werden.");
+      return -1;
+    }
+    return orders.empty() ? 0 : 1;
+  } catch (const std::exception& e) {
+    LogNotes();
+    LogQuietly(std::string("eBay: Die Bestellungen konnten nicht abgeholt werden: ") + e.what());
+  }
+  orders.clear();
+  return -1;
+}
+
+std::vector<net::OrderTransaction> ReportManagement::ListSold(std::int32_t duration_days) {
+  net::SoldListPage first = client_.GetMyeBaySelling(context_, duration_days, 1, kEntriesPerPage, notes_);
+  if (!first.has_sold_list) return {};
+  std::vector<net::OrderTransaction> entries = std::move(first.entries);
+  std::int32_t pages = first.total_pages;
+  if (pages > kMaxPages) {
+    notes_.insert(fmt::format("eBay meldet {} Seiten verkaufter Artikel; gelesen werden die ersten {}.",
+                              pages, kMaxPages));
+    pages = kMaxPages;
+  }
+  for (std::int32_t page = 2; page <= pages; ++page) {
+    net::SoldListPage next = client_.GetMyeBaySelling(context_, duration_days, page, kEntriesPerPage, notes_);
+    for (auto& entry : next.entries) entries.push_back(std::move(entry));
+  }
+  if (entries.size() > kMaxEntries) {
+    notes_.insert(fmt::format("eBay lieferte {} verkaufte Einträge; gelesen werden die ersten {}.",
+                              entries.size(), kMaxEntries));
+    entries.resize(kMaxEntries);
+  }
+  return entries;
+}
+
+void ReportManagement::getOrderDetails(std::vector<net::OrderTransaction> entries,
+                                       std::vector<service::EbayOrder>& orders) {
+  const auto total = static_cast<std::int32_t>(entries.size());
+  if (total == 0) return;
+  orders.reserve(entries.size());
+  if (worker_) worker_->SetMaxValue(total);
+  std::int32_t number = 0;
+  const auto progress = [&] {
+    ++number;
+    if (worker_)
+      worker_->setUserStatusMessage(fmt::format("Hole eBay-Bestellung {0} von {1}", number, total), number);
+  };
+  for (auto& entry : entries) {
+    if (!entry.transaction) continue;
+    progress();
+    if (auto order = FetchSingle(entry)) orders.push_back(std::move(*order));
+  }
+  for (auto& entry : entries) {
+    if (entry.transaction) continue;
+    progress();
+    if (auto order = FetchCombined(entry)) orders.push_back(std::move(*order));
+  }
+}
+
+template <class Call>
+auto ReportManagement::Detail(const std::string& what, Call call) -> std::optional<decltype(call())> {
+  try {
+    auto result = call();
+    failures_in_a_row_ = 0;
+    return result;
+  } catch (const net::EbayApiError& e) {
+    failures_in_a_row_ = 0;
+    ++failed_details_;
+    LogQuietly("eBay: " + what + ": " + e.what());
+  } catch (const Error& e) {
+    ++failed_details_;
+    LogQuietly("eBay: " + what + ": " + e.what());
+    if (++failures_in_a_row_ >= kMaxFailuresInARow)
+      throw Error("eBay antwortet nicht mehr; der Abruf der Bestellungen wurde abgebrochen.");
+  }
+  return std::nullopt;
+}
+
+std::optional<service::EbayOrder> ReportManagement::FetchSingle(net::OrderTransaction& entry) {
+  const net::Transaction& t = *entry.transaction;
+  auto item = Detail("GetItemTransactions für Artikel " + t.item_id, [&] {
+    return client_.GetItemTransactions(context_, t.item_id, t.transaction_id, notes_);
+  });
+  if (!item) return std::nullopt;
+  auto address = Detail("GetUser für Käufer " + t.buyer.user_id,
+                        [&] { return client_.GetUser(context_, t.item_id, t.buyer.user_id, notes_); });
+  service::EbayOrder order{
+      std::move(entry), item->transactions, {}, address ? std::move(*address) : std::nullopt};
+  order.Item.push_back(std::move(*item));
+  return order;
+}
+
+std::optional<service::EbayOrder> ReportManagement::FetchCombined(net::OrderTransaction& entry) {
+  const net::Order& sold = *entry.order;
+  std::vector<std::optional<net::ItemTransactions>> items;
+  for (const auto& t : sold.transactions)
+    items.push_back(Detail("GetItemTransactions für Artikel " + t.item_id, [&] {
+      return client_.GetItemTransactions(context_, t.item_id, t.transaction_id, notes_);
+    }));
+  std::optional<net::Address> payment_address;
+  for (const auto& t : sold.transactions) {
+    auto address = Detail("GetUser für Käufer " + t.buyer.user_id,
+                          [&] { return client_.GetUser(context_, t.item_id, t.buyer.user_id, notes_); });
+    if (address && *address) {
+      payment_address = std::move(*address);
+      break;
+    }
+  }
+  auto details = Detail("GetOrderTransactions für Bestellung " + sold.order_id,
+                        [&] { return client_.GetOrderTransactions(context_, sold.order_id, notes_); });
+  if (!details || !*details || (*details)->transactions.empty()) {
+    LogQuietly("eBay: Die Sammelbestellung " + sold.order_id +
+               " wurde ausgelassen: eBay lieferte sie nicht.");
+    return std::nullopt;
+  }
+  net::Transaction transaction = std::move((*details)->transactions.front());
+  if ((*details)->shipping_service_selected)
+    transaction.shipping_service_selected = std::move((*details)->shipping_service_selected);
+  service::EbayOrder order{std::move(entry), {}, std::move(items), std::move(payment_address)};
+  order.Transaction.push_back(std::move(transaction));
+  return order;
+}
+
+void ReportManagement::LogNotes() {
+  for (const auto& note : notes_) {
+    try {
+      Logger::LogWarning("eBay: " + note);
+    } catch (...) {
+      // Nothing could report a log that cannot be written.
+    }
+  }
+  notes_.clear();
+}
+
+}  // namespace kanvio
