@@ -20,6 +20,7 @@
 
 #include "ShopSimulator.h"
 #include "config/ConfigFileWriter.h"
+#include "config/Logger.h"
 #include "config/Settings.h"
 #include "net/SoapClient.h"
 #include "orders/OrderXmlWriter.h"
@@ -54,7 +55,7 @@ kanvio::shopsim::SimulatorOptions Options() {
 class Products : public kanvio::epages::ProductLookup {
  public:
   bool HasProductWithAlias(const std::string&) override { return false; }
-  std::optional<kanvio::epages::ProductInfo> Product(const std::string&) override { return std::nullopt; }
+  const kanvio::epages::ProductInfo* Product(const std::string&) override { return nullptr; }
 };
 
 // Counts the calling thread's CPU time inside the HTTP client.
@@ -143,6 +144,7 @@ void BM_EpagesOrderImport(benchmark::State& state) {
     kanvio::ePages shop(nullptr, [&] { return std::make_unique<TimedHttpClient>(http_ms); });
     std::string error;
     const double start = ThreadCpuMs();
+    const kanvio::Logger::Session log_session;  // as the worker opens one per operation
     if (shop.HoleBestellungenVomShop(error, false) != 1)
       state.SkipWithError(("import failed: " + error).c_str());
     cpu_ms += ThreadCpuMs() - start;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <vector>
 
 #include "config/IniFile.h"
@@ -35,6 +36,37 @@ bool LoggingEnabled() {
   const auto ini = KanvioPaths::SoftwareIni();
   return ini &&
          text::EqualsIgnoreCase(IniFile(*ini).GetString("System Configuration", "LOG_EXCEPTIONS"), "true");
+}
+
+// Where the lines of this thread go, as far as it is known.
+struct Target {
+  bool enabled = false;
+  std::filesystem::path file;  // its folder exists; only when enabled
+};
+
+// The target found by the Session of this thread, if it has one and has
+// needed it already.
+struct SessionTarget {
+  bool active = false;
+  std::optional<Target> target;
+};
+thread_local SessionTarget t_session;
+
+Target FindTarget() {
+  Target target;
+  target.enabled = LoggingEnabled();
+  if (target.enabled) {
+    target.file = KanvioPaths::LogFileName();
+    std::filesystem::create_directories(target.file.parent_path());
+  }
+  return target;
+}
+
+// Called inside the reentrancy guard.
+Target CurrentTarget() {
+  if (!t_session.active) return FindTarget();
+  if (!t_session.target) t_session.target = FindTarget();
+  return *t_session.target;
 }
 
 // Shorter secrets cannot be told from ordinary text: masking the password
@@ -80,10 +112,9 @@ void Append(const std::filesystem::path& file, const std::string& line) {
 void Log(const char* level, const std::string& message) {
   if (t_logging) return;
   const ReentrancyGuard guard;
-  if (!LoggingEnabled()) return;
-  const auto file = KanvioPaths::LogFileName();
-  std::filesystem::create_directories(file.parent_path());
-  Append(file, Timestamp() + ": " + level + " - " + Masked(message) + " \r\n");
+  const Target target = CurrentTarget();
+  if (!target.enabled) return;
+  Append(target.file, Timestamp() + ": " + level + " - " + Masked(message) + " \r\n");
 }
 
 }  // namespace
@@ -96,7 +127,15 @@ void Logger::LogInfo(const std::string& message) { Log("Info", message); }
 bool Logger::IsEnabled() {
   if (t_logging) return false;
   const ReentrancyGuard guard;
-  return LoggingEnabled();
+  return CurrentTarget().enabled;
+}
+
+Logger::Session::Session() : outermost_(!t_session.active) {
+  if (outermost_) t_session = SessionTarget{true, std::nullopt};
+}
+
+Logger::Session::~Session() {
+  if (outermost_) t_session = SessionTarget{};
 }
 
 }  // namespace kanvio

@@ -68,6 +68,16 @@ struct Article {
   std::optional<std::string> LagerWiederbeschaffungsdauer{};
   std::vector<Preis> Preise{};
   std::optional<std::vector<Preisliste>> Preislisten{};
+  // Whether this row gave the number (an empty text counts as 0 given); the
+  // sync flags say only that some row of the file did. A row that left a
+  // price out or marked it KVX_IGNORE must not send the start value 0.
+  bool MwstcodeGiven = false;
+  bool GewichtGiven = false;
+  bool VolumenGiven = false;
+  bool ArtikelpreisNettoGiven = false;
+  bool ArtikelpreisBruttoGiven = false;
+  bool ProductPriceQuantityGiven = false;
+  bool EinkaufspreisGiven = false;
 };
 
 struct Lagerbestand {
@@ -75,6 +85,10 @@ struct Lagerbestand {
   float LagerBestandAktuell = 0;
   float LagerMindestBestand = 0;
   std::optional<std::string> LagerWiederbeschaffungsDauer{};
+  // Whether this record gave the value as a number; the sync flags say only
+  // that some record of the file did.
+  bool LagerBestandAktuellGiven = false;
+  bool LagerMindestBestandGiven = false;
 };
 
 }  // namespace kanvio

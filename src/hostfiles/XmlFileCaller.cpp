@@ -77,29 +77,56 @@ constexpr const char* kNoArticleName =
 struct NumberField {
   const char* element;
   float Article::*target;
+  bool Article::*given;
   bool SyncSettings::*flag;
   bool comma;
   const char* message;  // for the user when the text is no number
 };
 
-constexpr NumberField kMwStCode{"MwStCode", &Article::Mwstcode, &SyncSettings::SyncMwst, false,
+constexpr NumberField kMwStCode{"MwStCode",
+                                &Article::Mwstcode,
+                                &Article::MwstcodeGiven,
+                                &SyncSettings::SyncMwst,
+                                false,
                                 "Der MwStCode hat kein gültiges Format... Artikelexport wird beendet"};
-constexpr NumberField kGewicht{"Gewicht", &Article::Gewicht, &SyncSettings::SyncGewicht, true,
+constexpr NumberField kGewicht{"Gewicht",
+                               &Article::Gewicht,
+                               &Article::GewichtGiven,
+                               &SyncSettings::SyncGewicht,
+                               true,
                                "Das Gewicht hat kein gültiges Format... Artikelexport wird beendet"};
-constexpr NumberField kVolumen{"Volumen", &Article::Volumen, &SyncSettings::SyncVolumen, true,
+constexpr NumberField kVolumen{"Volumen",
+                               &Article::Volumen,
+                               &Article::VolumenGiven,
+                               &SyncSettings::SyncVolumen,
+                               true,
                                "Das Volumen hat kein gültiges Format... Artikelexport wird beendet"};
-constexpr NumberField kNetto{"ArtikelpreisNetto", &Article::ArtikelpreisNetto,
-                             &SyncSettings::SyncArtikelPreisNetto, true,
+constexpr NumberField kNetto{"ArtikelpreisNetto",
+                             &Article::ArtikelpreisNetto,
+                             &Article::ArtikelpreisNettoGiven,
+                             &SyncSettings::SyncArtikelPreisNetto,
+                             true,
                              "Der ArtikelpreisNetto hat kein gültiges Format... Artikelexport wird beendet"};
 constexpr NumberField kBrutto{
-    "ArtikelpreisBrutto", &Article::ArtikelpreisBrutto, &SyncSettings::SyncArtikelPreisBrutto, true,
+    "ArtikelpreisBrutto",
+    &Article::ArtikelpreisBrutto,
+    &Article::ArtikelpreisBruttoGiven,
+    &SyncSettings::SyncArtikelPreisBrutto,
+    true,
     "Der ArtikelpreisBrutto hat kein gültiges Format... Artikelexport wird beendet"};
 constexpr NumberField kMenge{
-    "ArtikelPreisBeziehtSichAufMenge", &Article::ProductPriceQuantity,
-    &SyncSettings::SyncArticlesPriceQuantity, false,
+    "ArtikelPreisBeziehtSichAufMenge",
+    &Article::ProductPriceQuantity,
+    &Article::ProductPriceQuantityGiven,
+    &SyncSettings::SyncArticlesPriceQuantity,
+    false,
     "Der ArtikelPreisBeziehtSichAufMenge hat kein gültiges Format... Artikelexport wird beendet"};
 constexpr NumberField kEinkaufspreis{
-    "Einkaufspreis", &Article::Einkaufspreis, &SyncSettings::SyncEinkaufspreis, true,
+    "Einkaufspreis",
+    &Article::Einkaufspreis,
+    &Article::EinkaufspreisGiven,
+    &SyncSettings::SyncEinkaufspreis,
+    true,
     "Der Einkaufspreis hat kein gültiges Format... Artikelexport wird beendet"};
 
 // In file order: when several numbers are bad, the user sees the message of the last one.
@@ -132,6 +159,7 @@ void ReadNumber(const RecordFields& fields, const NumberField& field, Article& a
     return;
   }
   article.*field.target = *value;
+  article.*field.given = true;
   sync_settings.*field.flag = true;
 }
 
@@ -270,16 +298,19 @@ constexpr float kNoStockValue = -32758;
 struct StockNumberField {
   const char* element;
   float Lagerbestand::*target;
+  bool Lagerbestand::*given;
   bool SyncSettings::*flag;
   const char* message;
   const char* log_name;
 };
 
 constexpr StockNumberField kStockNumbers[] = {
-    {"LagerBestandAktuell", &Lagerbestand::LagerBestandAktuell, &SyncSettings::SyncLagerbestand,
+    {"LagerBestandAktuell", &Lagerbestand::LagerBestandAktuell, &Lagerbestand::LagerBestandAktuellGiven,
+     &SyncSettings::SyncLagerbestand,
      "Der aktuelle Lagerbestand hat kein gültiges Format... Lagerbestand Export wird beendet",
      "Lagerbestand"},
-    {"LagerMindestBestand", &Lagerbestand::LagerMindestBestand, &SyncSettings::SyncMindestbestand,
+    {"LagerMindestBestand", &Lagerbestand::LagerMindestBestand, &Lagerbestand::LagerMindestBestandGiven,
+     &SyncSettings::SyncMindestbestand,
      "Der Mindestlagerbestand hat kein gültiges Format... Lagerbestand Export wird beendet",
      "Mindestlagerbestand"},
 };
@@ -300,6 +331,7 @@ bool ReadStockNumber(const RecordFields& fields, const StockNumberField& field, 
     return false;
   }
   stock.*field.target = *value;
+  stock.*field.given = true;
   sync_settings.*field.flag = true;
   return true;
 }

@@ -49,25 +49,33 @@ pugi::xml_node Child(const pugi::xml_node& node, std::string_view local_name) {
 std::string_view NamespaceUri(const pugi::xml_node& node) { return LookUpPrefix(node, Prefix(node.name())); }
 
 bool IsNil(const pugi::xml_node& node) {
-  for (const pugi::xml_attribute attribute : node.attributes()) {
+  // Called for nearly every element of an answer; most carry only xsi:type.
+  for (pugi::xml_attribute attribute = node.first_attribute(); attribute;
+       attribute = attribute.next_attribute()) {
     const std::string_view name = attribute.name();
-    const auto colon = name.find(':');
-    if (colon == std::string_view::npos || name.substr(colon + 1) != "nil") continue;
-    if (LookUpPrefix(node, name.substr(0, colon)) != kXsiNamespace) continue;
+    if (name.size() < 4 || name.substr(name.size() - 4) != ":nil") continue;
+    if (LookUpPrefix(node, name.substr(0, name.size() - 4)) != kXsiNamespace) continue;
     const std::string_view value = Trimmed(attribute.value());
     return value == "true" || value == "1";
   }
   return false;
 }
 
-std::optional<std::string> ElementText(const pugi::xml_node& element) {
+std::optional<std::string_view> ElementView(const pugi::xml_node& element) {
   if (!element || IsNil(element)) return std::nullopt;
-  return std::string(element.child_value());
+  return std::string_view(element.child_value());
+}
+
+std::optional<std::string> ElementText(const pugi::xml_node& element) {
+  const auto view = ElementView(element);
+  if (!view) return std::nullopt;
+  return std::string(*view);
 }
 
 std::optional<float> ElementFloat(const pugi::xml_node& element) {
-  if (!element || IsNil(element)) return std::nullopt;
-  std::string_view text = Trimmed(element.child_value());
+  const auto view = ElementView(element);
+  if (!view) return std::nullopt;
+  std::string_view text = Trimmed(*view);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   float value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);

@@ -34,6 +34,8 @@ std::optional<bool> OptionalBoolean(const pugi::xml_node& node, std::string_view
 // The text of an element, nullopt when it is nil; and the same read as
 // xs:float (nullopt also for a text that is no finite number).
 std::optional<std::string> ElementText(const pugi::xml_node& element);
+// As ElementText, pointing into the document.
+std::optional<std::string_view> ElementView(const pugi::xml_node& element);
 std::optional<float> ElementFloat(const pugi::xml_node& element);
 
 // Calls visit(local_name, child) for every element child: one pass for

@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Crypto.h"
 #include "support/DateTime.h"
 
 namespace kanvio::net {
@@ -38,6 +39,9 @@ class SoapWriter {
   void Integer(std::string_view name, std::int64_t value);
   // Without zone, as "yyyy-MM-ddTHH:mm:ss".
   void DateTime(std::string_view name, const LocalDateTime& value);
+  // A UTC calendar time with its zone: "yyyy-MM-ddTHH:mm:ssZ".
+  void DateTimeUtc(std::string_view name, const LocalDateTime& utc);
+  void Base64Binary(std::string_view name, const platform::Bytes& bytes);
   // xsi:nil="true": the server clears the field.
   void Nil(std::string_view name);
 
@@ -68,11 +72,14 @@ class SoapWriter {
   void Scalar(std::string_view name, std::string_view type, std::string_view text);
 
   std::string xml_;
-  std::vector<std::string> open_;
+  // Where the names of the open elements stand in xml_: no copy of each name.
+  std::vector<std::pair<std::size_t, std::size_t>> open_;
   std::vector<std::pair<std::string, std::string>> namespaces_;
 };
 
-// Escapes &, <, > and, for attribute values, the double quote.
+// Escapes &, <, > and, for attribute values, the double quote; drops the
+// control characters that XML cannot carry (all below U+0020 but tab, line
+// feed and carriage return).
 void AppendEscaped(std::string& out, std::string_view text);
 
 }  // namespace kanvio::net

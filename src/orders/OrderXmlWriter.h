@@ -44,6 +44,8 @@ class OrderXmlWriter {
   void WriteOrder(const ShopOrder& order);
   // Closes the root and replaces the target.
   void Close();
+  // Gives the file up; the target keeps what it held. Never throws.
+  void Discard() noexcept { xml_.Discard(); }
 
   int orders_written() const { return orders_written_; }
 

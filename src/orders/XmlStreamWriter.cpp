@@ -260,6 +260,11 @@ void XmlStreamWriter::EndAll() {
   while (!open_.empty()) EndElement();
 }
 
+void XmlStreamWriter::Discard() noexcept {
+  closed_ = true;
+  file_.Discard();
+}
+
 void XmlStreamWriter::Close() {
   if (closed_) return;
   if (file_failed_) throw Error("Die XML-Datei " + file_.temporary_path().string() + " ist unvollständig");

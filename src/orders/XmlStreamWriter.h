@@ -58,6 +58,9 @@ class XmlStreamWriter {
   // Ends every open element, writes the file to disk and replaces the target.
   // Throws Error for a document without root element.
   void Close();
+  // Gives the file up: the target keeps what it held, whatever after_failure
+  // says. For a writer whose input failed half-way. Never throws.
+  void Discard() noexcept;
 
   std::size_t depth() const { return open_.size(); }
 

@@ -290,6 +290,8 @@ void formWorker::LogMissingWindow() {
 }
 
 void formWorker::runMethod() {
+  // One operation finds the host's log switch and file once.
+  const Logger::Session log_session;
   try {
     Settings settings;
     if (shop_) {

@@ -14,10 +14,9 @@ class FakeProducts : public ProductLookup {
     ++alias_lookups;
     return aliases.contains(alias);
   }
-  std::optional<ProductInfo> Product(const std::string& path) override {
+  const ProductInfo* Product(const std::string& path) override {
     const auto found = products.find(path);
-    if (found == products.end()) return std::nullopt;
-    return found->second;
+    return found == products.end() ? nullptr : &found->second;
   }
   std::map<std::string, bool> aliases;
   std::map<std::string, ProductInfo> products;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
@@ -78,6 +79,58 @@ TEST(InvariantNumberTest, RetriesWithMoreDigitsOnlyWhenNeeded) {
   // With 17 digits the fixed form reaches further than with 15.
   EXPECT_EQ(DoubleRoundTrip(1234567890123456.8), "1234567890123456.8");
   EXPECT_EQ(General15(1234567890123456.8), "1.23456789012346E+15");
+}
+
+// The round-trip forms take a short cut through the shortest digits; the
+// rule they must keep is the one spelled out with General.
+TEST(InvariantNumberTest, ShortCutsAgreeWithTheSpelledOutRule) {
+  const auto reads_back = [](const std::string& text, auto value) {
+    decltype(value) parsed{};
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    return result.ec == std::errc() && parsed == value;
+  };
+  const auto single_rule = [&](float value) {
+    std::string text = General(value, 7);
+    return reads_back(text, value) ? text : General(value, 9);
+  };
+  const auto double_rule = [&](double value) {
+    std::string text = General(value, 15);
+    return reads_back(text, value) ? text : General(value, 17);
+  };
+  std::uint64_t state = 88172645463325252u;  // xorshift: the same values on every run
+  const auto next = [&state] {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return state;
+  };
+  std::vector<float> singles;
+  for (int i = 0; i < 200'000; ++i) {
+    const float value = std::bit_cast<float>(static_cast<std::uint32_t>(next()));
+    if (std::isfinite(value) && value != 0) singles.push_back(value);
+  }
+  // Amounts, and the decades whose top lies above a power of two (there a
+  // float's step outgrows the 7-digit step).
+  for (int cents = 1; cents < 100'000; cents += 7) singles.push_back(float(cents) / 100.0f);
+  for (float start : {8589934592.0f, 9.765625e-4f, 8388608.0f, 1.0f, 0.1f}) {
+    float value = start;
+    for (int i = 0; i < 20'000; ++i) singles.push_back(value = std::nextafter(value, 1e30f));
+  }
+  for (float value : singles)
+    ASSERT_EQ(SingleRoundTrip(value), single_rule(value)) << std::bit_cast<std::uint32_t>(value);
+
+  std::vector<double> doubles;
+  for (int i = 0; i < 100'000; ++i) {
+    const double value = std::bit_cast<double>(next());
+    if (std::isfinite(value) && value != 0) doubles.push_back(value);
+  }
+  for (float value : singles) {
+    if (doubles.size() > 300'000) break;
+    if (std::fabs(value) < 1e30f) doubles.push_back(double(value) / 3.0);
+  }
+  doubles.push_back(std::numeric_limits<double>::denorm_min());
+  doubles.push_back(-std::numeric_limits<double>::min());
+  for (double value : doubles) ASSERT_EQ(DoubleRoundTrip(value), double_rule(value)) << value;
 }
 
 TEST(InvariantNumberTest, HalvesRoundAwayFromZeroButNearHalvesDoNot) {

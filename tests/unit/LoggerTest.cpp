@@ -130,6 +130,31 @@ TEST(LoggerTest, WriteFailureReachesTheCaller) {
   EXPECT_THROW(Logger::LogError("x"), std::exception);
 }
 
+TEST(LoggerTest, SessionFindsTheSwitchOnceAndOtherThreadsAsBefore) {
+  HostFolders host;
+  {
+    const Logger::Session session;
+    host.EnableLogging();  // before the session's first need: found
+    Logger::LogInfo("eins");
+    host.WriteHostIni("false");  // the session keeps what it found
+    EXPECT_TRUE(Logger::IsEnabled());
+    Logger::LogInfo("zwei");
+    std::thread([] { Logger::LogInfo("fremder Faden"); }).join();  // outside the session: asks anew
+    {
+      const Logger::Session inner;
+      Logger::LogInfo("drei");
+    }
+    Logger::LogInfo("vier");
+  }
+  Logger::LogInfo("nach der Sitzung");
+  EXPECT_THAT(host.LogLines(), ElementsAre(HasSubstr("Info - eins"), HasSubstr("Info - zwei"),
+                                           HasSubstr("Info - drei"), HasSubstr("Info - vier")));
+  const Logger::Session off;
+  Logger::LogInfo("aus");
+  host.EnableLogging();
+  EXPECT_FALSE(Logger::IsEnabled());
+}
+
 TEST(LoggerTest, LoggingFromManyThreadsKeepsLinesWhole) {
   HostFolders host;
   host.EnableLogging();

@@ -221,6 +221,32 @@ TEST_F(XmlFileCallerTest, StockFieldsHonourBothMarkersAndTheEmptyValue) {
   EXPECT_FALSE(sync_.SyncLagerbestand || sync_.SyncMindestbestand || sync_.SyncWiederbeschaffungsdauer);
 }
 
+// The sync flags belong to the file; whether a row gave its own value is
+// kept per record, so that a row without it sends nothing.
+TEST_F(XmlFileCallerTest, EachRecordKnowsWhichNumbersItGave) {
+  const auto articles = Articles(ArticleFile(
+      Row("A",
+          "<Artikelbeschreibung>a</Artikelbeschreibung><ArtikelpreisBrutto>1,5</ArtikelpreisBrutto>"
+          "<Gewicht/>") +
+      Row("B",
+          "<Artikelbeschreibung>b</Artikelbeschreibung><ArtikelpreisBrutto>KVX_IGNORE</"
+          "ArtikelpreisBrutto>")));
+  ASSERT_TRUE(articles);
+  EXPECT_TRUE(sync_.SyncArtikelPreisBrutto && sync_.SyncGewicht);
+  EXPECT_TRUE(articles->Find("A")->ArtikelpreisBruttoGiven && articles->Find("A")->GewichtGiven);
+  EXPECT_FALSE(articles->Find("B")->ArtikelpreisBruttoGiven || articles->Find("B")->GewichtGiven);
+
+  const auto stock = XmlFileCaller::ReadXmlStockValues(
+      Write("<LagerbestandExport><Artikel><ArtikelnummerWebshop>S1</ArtikelnummerWebshop>"
+            "<LagerBestandAktuell>0</LagerBestandAktuell></Artikel><Artikel><ArtikelnummerWebshop>S2"
+            "</ArtikelnummerWebshop><LagerBestandAktuell>KVX_IGNORE</LagerBestandAktuell></Artikel>"
+            "</LagerbestandExport>"),
+      error_, sync_);
+  ASSERT_TRUE(stock);
+  EXPECT_TRUE((*stock)[0].LagerBestandAktuellGiven);
+  EXPECT_FALSE((*stock)[1].LagerBestandAktuellGiven || (*stock)[1].LagerMindestBestandGiven);
+}
+
 TEST_F(XmlFileCallerTest, BadStockNumberEndsTheReadWithoutProtocol) {
   const std::pair<std::string, const char*> cases[] = {
       // The comma rule turns "1.250,5" into "1,250,5", which is no number.

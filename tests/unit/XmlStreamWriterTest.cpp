@@ -147,6 +147,19 @@ TEST_F(XmlStreamWriterTest, KeptPartialDocumentIsClosedAndWellFormed) {
   EXPECT_EQ(FilesIn(dir_.path()), 1u);
 }
 
+TEST_F(XmlStreamWriterTest, DiscardedDocumentLeavesTheTargetEvenWhenPartsWouldBeKept) {
+  test::WriteFile(target_, "old");
+  {
+    XmlStreamWriter xml(target_, {.after_failure = AfterFailure::kKeepPartial});
+    xml.StartElement("Root");
+    xml.WriteElementString("A", "1");
+    xml.Discard();
+    EXPECT_THROW(xml.WriteElementString("B", "2"), Error);
+  }
+  EXPECT_EQ(test::ReadFile(target_), "old");
+  EXPECT_EQ(FilesIn(dir_.path()), 1u);
+}
+
 TEST_F(XmlStreamWriterTest, DocumentWithoutRootNeverReplacesTarget) {
   test::WriteFile(target_, "old");
   {

@@ -31,16 +31,72 @@ EpagesLineItem Method(std::string name, std::string method, float price) {
   return {std::move(name), {}, {}, std::move(method), {}, 1, price, 0.19f};
 }
 
+EpagesProduct PricedProduct(std::string alias, std::string name, std::string tax_class, std::string unit,
+                            EpagesPrice price) {
+  EpagesProduct product = MakeProduct(std::move(alias), std::move(name));
+  product.tax_class = std::move(tax_class);
+  product.order_unit = std::move(unit);
+  product.prices = {std::move(price)};
+  return product;
+}
+
 }  // namespace
+
+void EpagesShop::FillDemoProducts() {
+  const std::string shop = ShopPath();
+  EpagesProduct cup = PricedProduct("A-100", "Kaffeebecher Steingut", shop + "/TaxMatrixGermany/normal",
+                                    "/Units/piece", {12.90f, "EUR", "gross"});
+  cup.description = "<p>Steingut, spülmaschinenfest<br/>300 ml</p>";
+  cup.weight = 0.35f;
+  cup.stock_level = 40;
+  AddProduct(cup);
+  EpagesProduct water =
+      PricedProduct("W-200", "Mineralwasser Kasten 12 x 0,7 l", shop + "/TaxMatrixGermany/reduced",
+                    "/Units/piece/box", {5.99f, "EUR", "gross"});
+  water.deposit_eur = 3.30f;
+  AddProduct(water);
+  EpagesProduct shirt = PricedProduct("T-300", "T-Shirt Bio-Baumwolle", shop + "/TaxMatrixGermany/normal",
+                                      "/Units/piece", {16.80f, "EUR", "net"});
+  AddProduct(shirt);
+  EpagesProduct variation = MakeProduct("T-300-M-blau", "T-Shirt Bio-Baumwolle");
+  variation.variation = {{"Größe", "M"}, {"Farbe", "blau"}};
+  variation.super_product = "T-300";
+  AddProduct(variation);
+  EpagesProduct guide = MakeProduct("E-1", "Kochbuch als PDF");
+  guide.is_download = true;
+  guide.prices = {{9.99f, "EUR", "gross"}};
+  AddProduct(guide);
+  EpagesProduct course = MakeProduct("K-1", "Kochkurs Saisonküche");
+  course.sub_path = "Appointments/";
+  AddProduct(course);
+
+  std::string ignored;
+  products_.CreateProductType("Tassen", "Tassen");
+  products_.CreateCatalog({{}, "Tassen", "Tassen", products_.RootCatalogPath(), true}, ignored);
+  products_.Assign(products_.RootCatalogPath() + "/Tassen", ProductPath(cup));
+}
+
+void EpagesShop::AddGeneratedProducts(std::size_t count) {
+  const std::string shop = ShopPath();
+  for (std::size_t i = 1; i <= count; ++i) {
+    const std::string alias = "P" + std::to_string(i);
+    EpagesProduct product =
+        PricedProduct(alias, "Artikel " + alias, shop + "/TaxMatrixGermany/normal", "/Units/piece",
+                      {float(i % 100) + 0.99f, "EUR", i % 2 ? "gross" : "net"});
+    product.description = "<p>Beschreibung von " + alias + "</p>";
+    product.weight = float(i % 7) / 4;
+    if (i % 10 == 0) {
+      product.super_product = "P" + std::to_string(i - 1);
+      product.variation = {{"Farbe", "rot"}};
+      product.tax_class.clear();
+    }
+    AddProduct(std::move(product));
+  }
+}
 
 void EpagesShop::FillDemo() {
   const std::string shop = ShopPath();
-  AddProduct({"A-100", "Kaffeebecher Steingut", {}, std::nullopt, ""});
-  AddProduct({"W-200", "Mineralwasser Kasten 12 x 0,7 l", {}, 3.30f, ""});
-  AddProduct({"T-300", "T-Shirt Bio-Baumwolle", {}, std::nullopt, ""});
-  AddProduct(
-      {"T-300-M-blau", "T-Shirt Bio-Baumwolle", {{"Größe", "M"}, {"Farbe", "blau"}}, std::nullopt, ""});
-  AddProduct({"K-1", "Kochkurs Saisonküche", {}, std::nullopt, "Appointments/"});
+  FillDemoProducts();
 
   EpagesCustomer erika{"1001",
                        Address("Frau", "2", "Erika", "Mustermann", "Hauptstraße 12", "50667", "Köln", "276")};
@@ -114,7 +170,9 @@ void EpagesShop::AddGeneratedOrders(std::size_t count, std::size_t lines) {
   const std::string shop = ShopPath();
   for (int i = 1; i <= 20; ++i) {
     const std::string alias = "G" + std::to_string(i);
-    AddProduct({alias, "Artikel " + alias, {}, i % 5 == 0 ? std::optional<float>(0.25f) : std::nullopt, ""});
+    EpagesProduct product = MakeProduct(alias, "Artikel " + alias);
+    if (i % 5 == 0) product.deposit_eur = 0.25f;
+    AddProduct(std::move(product));
   }
   for (std::size_t i = 1; i <= count; ++i) {
     EpagesOrder order;

@@ -25,6 +25,18 @@ constexpr ServiceInfo kServices[] = {
      "urn://epages.de/WebService/CustomerTypes/2007/08"},
     {"ProductService", "urn://epages.de/WebService/ProductService/2011/10",
      "urn://epages.de/WebService/ProductTypes/2011/10"},
+    {"ProductTypeService", "urn://epages.de/WebService/ProductTypeService/2007/10",
+     "urn://epages.de/WebService/ProductTypeTypes/2007/10"},
+    {"CatalogService", "urn://epages.de/WebService/CatalogService/2011/03",
+     "urn://epages.de/WebService/CatalogTypes/2011/03"},
+    {"AssignmentService", "urn://epages.de/WebService/AssignmentService/2005/01",
+     "urn://epages.de/WebService/AssignmentTypes/2005/01"},
+    {"PriceListService", "urn://epages.de/WebService/PriceListService/2010/08",
+     "urn://epages.de/WebService/PriceListTypes/2010/08"},
+    {"PriceListAssignmentService", "urn://epages.de/WebService/PriceListAssignmentService/2005/01",
+     "urn://epages.de/WebService/PriceListAssignmentTypes/2005/01"},
+    {"ProductImageService", "urn://epages.de/WebService/ProductImageService/2006/03",
+     "urn://epages.de/WebService/ProductImageTypes/2006/03"},
 };
 
 std::vector<std::string> Strings(const pugi::xml_node& list) {
@@ -188,8 +200,10 @@ void EpagesModule::Answer(const Call& call, const httplib::Request& request, htt
   if (name == "OrderService.getInfo") xml = OrderInfo(call);
   if (name == "OrderService.update") xml = UpdateOrders(call);
   if (name == "CustomerService.getInfo") xml = CustomerInfo(call);
-  if (name == "ProductService.find") xml = FindProducts(call);
-  if (name == "ProductService.getInfo") xml = ProductInfo(call);
+  if (xml.empty() && call.service) {
+    xml = products_.Answer(name, call.service->types_urn, call.parameters,
+                           [&](const std::string& key) { return ItemError(call, key); });
+  }
   if (xml.empty()) {
     const std::string urn = call.parameters ? std::string(net::NamespaceUri(call.parameters)) : "";
     response.status = 500;
@@ -283,58 +297,6 @@ std::string EpagesModule::CustomerInfo(const Call& call) const {
     } else {
       answer.Error(error.value_or("Object with path " + path + " was not found."));
     }
-    answer.End();
-  }
-  return answer.Finish();
-}
-
-std::string EpagesModule::FindProducts(const Call& call) const {
-  const pugi::xml_node search = net::Child(call.parameters, "SearchParameters");
-  const auto paths = shop_.FindProducts(net::OptionalText(search, "Alias"));
-  EpagesAnswer answer("find", call.service->types_urn);
-  answer.BeginArray("Products", "xsd:string", paths.size());
-  for (const auto& path : paths) answer.String("Product", path);
-  return answer.Finish();
-}
-
-std::string EpagesModule::ProductInfo(const Call& call) const {
-  const auto paths = Strings(net::Child(call.parameters, "Products"));
-  EpagesAnswer answer("getInfo", call.service->types_urn);
-  answer.BeginArray("Products", "namesp2:TGetInfo_Return", paths.size());
-  for (const auto& path : paths) {
-    answer.BeginRecord("Product", "namesp2:TGetInfo_Return");
-    const auto product = shop_.Product(path);
-    const auto error = ItemError(call, path);
-    answer.String("Path", product && !error ? shop_.ProductPath(*product) : path);
-    if (!product || error) {
-      answer.Error(error.value_or("Object with path " + path + " was not found."));
-      answer.End();
-      continue;
-    }
-    answer.String("Alias", product->alias);
-    answer.BeginArray("Name", "namesp1:TLocalizedValue", 1);
-    answer.BeginRecord("LocalizedValue", "namesp1:TLocalizedValue");
-    answer.String("LanguageCode", "de");
-    answer.String("Value", product->name);
-    answer.End();
-    answer.End();
-    answer.BeginArray("VariationAttributes", "namesp1:TAttribute", product->variation.size());
-    for (const auto& [attribute, value] : product->variation) {
-      answer.BeginRecord("Attribute", "namesp1:TAttribute");
-      answer.String("Name", attribute);
-      answer.String("Value", value);
-      answer.End();
-    }
-    answer.End();
-    answer.BeginArray("DepositPrices", "namesp2:TProductPrice", product->deposit_eur ? 1 : 0);
-    if (product->deposit_eur) {
-      answer.BeginRecord("ProductPrice", "namesp2:TProductPrice");
-      answer.Float("Price", *product->deposit_eur);
-      answer.String("CurrencyID", "EUR");
-      answer.String("TaxModel", "gross");
-      answer.End();
-    }
-    answer.End();
     answer.End();
   }
   return answer.Finish();

@@ -3,6 +3,7 @@
 #include <pugixml.hpp>
 #include <string>
 
+#include "EpagesProductAnswers.h"
 #include "EpagesShop.h"
 #include "FailurePlan.h"
 #include "ProtocolModule.h"
@@ -11,8 +12,8 @@
 namespace kanvio::shopsim {
 
 // The ePages SOAP services OrderService 2011/01 (find, getInfo, update),
-// CustomerService 2007/08 (getInfo) and ProductService 2011/10 (find,
-// getInfo) on every path ending in ".soap" below the base path. Requests need
+// CustomerService 2007/08 (getInfo) and the services of the product side
+// (EpagesProductAnswers) on every path ending in ".soap" below the base path. Requests need
 // Basic authentication (401 with an empty body otherwise). Targets:
 // "epages", "epages:SERVICE", "epages:SERVICE:OPERATION", and per item
 // "epages:SERVICE:OPERATION:PATH", where only the failure "error" applies.
@@ -35,10 +36,9 @@ class EpagesModule : public ProtocolModule {
   std::string OrderInfo(const Call& call) const;
   std::string UpdateOrders(const Call& call);
   std::string CustomerInfo(const Call& call) const;
-  std::string FindProducts(const Call& call) const;
-  std::string ProductInfo(const Call& call) const;
 
   EpagesShop& shop_;
+  EpagesProductAnswers products_{shop_.Products()};
   RequestPipeline& pipeline_;
   const FailurePlan& failures_;
 };

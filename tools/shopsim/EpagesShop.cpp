@@ -30,10 +30,6 @@ std::string EpagesShop::CustomerPath(const std::string& alias) const {
   return ShopPath() + "/Customers/" + alias;
 }
 
-std::string EpagesShop::ProductPath(const EpagesProduct& product) const {
-  return ShopPath() + "/Products/" + product.sub_path + product.alias;
-}
-
 void EpagesShop::AddOrder(EpagesOrder order) {
   std::lock_guard lock(mutex_);
   order_index_[Relative(OrderPath(order))] = orders_.size();
@@ -43,11 +39,6 @@ void EpagesShop::AddOrder(EpagesOrder order) {
 void EpagesShop::AddCustomer(EpagesCustomer customer) {
   std::lock_guard lock(mutex_);
   customers_[customer.alias] = std::move(customer);
-}
-
-void EpagesShop::AddProduct(EpagesProduct product) {
-  std::lock_guard lock(mutex_);
-  products_.push_back(std::move(product));
 }
 
 std::vector<std::string> EpagesShop::FindOrders(const std::map<std::string, bool>& flags) const {
@@ -80,23 +71,6 @@ std::optional<EpagesCustomer> EpagesShop::Customer(const std::string& path) cons
   const auto found = customers_.find(relative.substr(10));
   if (found == customers_.end()) return std::nullopt;
   return found->second;
-}
-
-std::optional<EpagesProduct> EpagesShop::Product(const std::string& path) const {
-  std::lock_guard lock(mutex_);
-  for (const EpagesProduct& product : products_) {
-    if (Relative(ProductPath(product)) == Relative(path)) return product;
-  }
-  return std::nullopt;
-}
-
-std::vector<std::string> EpagesShop::FindProducts(const std::optional<std::string>& alias) const {
-  std::lock_guard lock(mutex_);
-  std::vector<std::string> paths;
-  for (const EpagesProduct& product : products_) {
-    if (!alias || product.alias == *alias) paths.push_back(ProductPath(product));
-  }
-  return paths;
 }
 
 bool EpagesShop::UpdateOrder(const std::string& path, const std::map<std::string, std::string>& dates) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "EpagesProducts.h"
+
 namespace kanvio::shopsim {
 
 struct EpagesAddress {
@@ -38,13 +40,6 @@ struct EpagesOrder {
   std::map<std::string, std::string> status_dates;     // "InProcessOn" -> date
 };
 
-struct EpagesProduct {
-  std::string alias, name;
-  std::vector<std::pair<std::string, std::string>> variation;  // attribute name, value
-  std::optional<float> deposit_eur;
-  std::string sub_path;  // "" or e.g. "Appointments/" below Products
-};
-
 struct EpagesCustomer {
   std::string alias;
   EpagesAddress billing;
@@ -59,11 +54,14 @@ class EpagesShop {
   std::string ShopPath() const { return std::string("/Shops/") + kShopId; }
   std::string OrderPath(const EpagesOrder& order) const;
   std::string CustomerPath(const std::string& alias) const;
-  std::string ProductPath(const EpagesProduct& product) const;
+  std::string ProductPath(const EpagesProduct& product) const { return products_.ProductPath(product); }
 
   void AddOrder(EpagesOrder order);
   void AddCustomer(EpagesCustomer customer);
-  void AddProduct(EpagesProduct product);
+  void AddProduct(EpagesProduct product) { products_.Add(std::move(product)); }
+  // Products, product types, catalogs, price lists and images.
+  EpagesProducts& Products() { return products_; }
+  const EpagesProducts& Products() const { return products_; }
 
   // Orders whose status dates pass the flags: "NotInProcess" drops orders
   // with InProcessOn, "IsPaid" keeps only those with PaidOn, and so on.
@@ -71,9 +69,7 @@ class EpagesShop {
   // nullopt for a path (absolute or shop-relative) that names no order.
   std::optional<EpagesOrder> Order(const std::string& path) const;
   std::optional<EpagesCustomer> Customer(const std::string& path) const;
-  std::optional<EpagesProduct> Product(const std::string& path) const;
-  // Product paths with this alias, or all when alias is nullopt.
-  std::vector<std::string> FindProducts(const std::optional<std::string>& alias) const;
+  std::optional<EpagesProduct> Product(const std::string& path) const { return products_.Product(path); }
   // Sets the status dates; false for an unknown order.
   bool UpdateOrder(const std::string& path, const std::map<std::string, std::string>& dates);
   std::vector<EpagesOrder> Orders() const;
@@ -84,20 +80,25 @@ class EpagesShop {
   bool Accepts(const std::string& user, const std::string& password) const;
 
   // The demo shop: orders in both tax models with coupons, discounts,
-  // deposits, variations and shipping options.
+  // deposits, variations and shipping options; products with prices, units,
+  // a category, a variation and a download product.
   void FillDemo();
   // count orders of `lines` product lines each, aliases from "B1" on.
   void AddGeneratedOrders(std::size_t count, std::size_t lines);
+  // count products "P1", "P2", ... with prices, units and texts, every tenth
+  // a variation of the one before it.
+  void AddGeneratedProducts(std::size_t count);
 
  private:
   std::string Relative(const std::string& path) const;
+  void FillDemoProducts();
 
   mutable std::mutex mutex_;
   // State below is protected by mutex_.
   std::vector<EpagesOrder> orders_;
   std::map<std::string, std::size_t> order_index_;  // relative path -> index
   std::map<std::string, EpagesCustomer> customers_;
-  std::vector<EpagesProduct> products_;
+  EpagesProducts products_{ShopPath()};
   // The library's built-in placeholders of the partner tokens.
   std::string token1_ = "PLACEHOLDER-APPLICATION-ID", token2_ = "PLACEHOLDER2";
 };

@@ -12,12 +12,19 @@ namespace kanvio::shopsim {
 
 // The article fields of the host's article export, and the stock fields; the
 // shop takes them from uploads and gives them back in its article answers.
-inline constexpr std::array<const char*, 13> kArticleFields = {
-    "Artikelbeschreibung", "MwStCode",           "Einheit",
-    "Artikelkategorie",    "Gewicht",            "Volumen",
-    "Anmerkungen",         "ArtikelpreisNetto",  "ArtikelpreisBrutto",
-    "ArtikelPreisBeziehtSichAufMenge", "ArtikelpreisWaehrung", "Einkaufspreis",
-    "Artikelbild"};
+inline constexpr std::array<const char*, 13> kArticleFields = {"Artikelbeschreibung",
+                                                               "MwStCode",
+                                                               "Einheit",
+                                                               "Artikelkategorie",
+                                                               "Gewicht",
+                                                               "Volumen",
+                                                               "Anmerkungen",
+                                                               "ArtikelpreisNetto",
+                                                               "ArtikelpreisBrutto",
+                                                               "ArtikelPreisBeziehtSichAufMenge",
+                                                               "ArtikelpreisWaehrung",
+                                                               "Einkaufspreis",
+                                                               "Artikelbild"};
 inline constexpr std::array<const char*, 3> kStockFields = {"LagerBestandAktuell", "LagerMindestBestand",
                                                             "LagerWiederbeschaffungsdauer"};
 

@@ -92,7 +92,7 @@ void ShopSimulator::Impl::Bind() {
 
 void ShopSimulator::Impl::WatchState() {
   if (options.state_file.empty()) return;
-  state_file = std::make_unique<ShopStateFile>(shop, options.state_file);
+  state_file = std::make_unique<ShopStateFile>(shop, epages.Products(), options.state_file);
   const auto write = [this] {
     try {
       state_file->Write();
@@ -102,6 +102,7 @@ void ShopSimulator::Impl::WatchState() {
   };
   write();
   shop.SetChangeListener(write);
+  epages.Products().SetChangeListener(write);
 }
 
 ShopSimulator::ShopSimulator(SimulatorOptions options) : impl_(std::make_unique<Impl>(std::move(options))) {

@@ -20,6 +20,7 @@ struct CommandLine {
   std::vector<std::string> functions_off;
   std::string rollback_article;
   std::size_t epages_orders = 0;
+  std::size_t epages_products = 0;
   std::string mws_access_key_id, mws_secret;
   std::size_t mws_page_size = 10, mws_item_page_size = 10;
   long long ebay_sign_in_after_ms = -1;
@@ -56,6 +57,9 @@ void AddOptions(CLI::App& app, CommandLine& line) {
       ->capture_default_str();
   app.add_option("--epages-orders", line.epages_orders,
                  "further ePages orders of five lines each, for runs with many orders");
+  app.add_option(
+      "--epages-products", line.epages_products,
+      "further ePages products P1, P2, ... (every tenth a variation), for runs with many articles");
   app.add_option("--ebay-sign-in-after-ms", line.ebay_sign_in_after_ms,
                  "eBay: sign-in sessions count as signed in this long after they were opened (0: at once); "
                  "without it only the sign-in page signs them in")
@@ -74,6 +78,7 @@ void ApplySwitches(ShopSimulator& simulator, const CommandLine& line) {
   for (const auto& function : line.functions_off) simulator.Shop().SetFunctionOffered(function, false);
   simulator.Shop().SetRollbackArticle(line.rollback_article);
   if (line.epages_orders > 0) simulator.Epages().AddGeneratedOrders(line.epages_orders, 5);
+  if (line.epages_products > 0) simulator.Epages().AddGeneratedProducts(line.epages_products);
   auto& marketplace = simulator.Marketplace();
   if (!line.mws_secret.empty() || !line.mws_access_key_id.empty())
     marketplace.SetCredentials(line.mws_access_key_id,

@@ -28,6 +28,22 @@ std::vector<LocalizedValue> ReadLocalizedValues(const pugi::xml_node& list) {
   return values;
 }
 
+std::string FirstValue(const std::vector<LocalizedValue>& values) {
+  return values.empty() ? std::string() : values.front().Value;
+}
+
+void WriteLocalizedValues(net::SoapWriter& writer, std::string_view name,
+                          const std::vector<LocalizedValue>& values) {
+  writer.BeginArray(name, "et:TLocalizedValue", values.size());
+  for (const LocalizedValue& value : values) {
+    writer.BeginStruct("item", "et:TLocalizedValue");
+    writer.String("LanguageCode", value.LanguageCode);
+    writer.String("Value", value.Value);
+    writer.EndStruct();
+  }
+  writer.EndArray();
+}
+
 std::vector<std::string> ReadStrings(const pugi::xml_node& list) {
   std::vector<std::string> strings;
   net::ForEachItem(list, [&](const pugi::xml_node& item) {

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "net/SoapWriter.h"
+
 namespace kanvio::epages {
 
 struct Service {
@@ -27,6 +29,24 @@ inline constexpr Service kCustomerService{"CustomerService",
 inline constexpr Service kProductService{"ProductService",
                                          "urn://epages.de/WebService/ProductService/2011/10",
                                          "urn://epages.de/WebService/ProductTypes/2011/10"};
+inline constexpr Service kProductTypeService{"ProductTypeService",
+                                             "urn://epages.de/WebService/ProductTypeService/2007/10",
+                                             "urn://epages.de/WebService/ProductTypeTypes/2007/10"};
+inline constexpr Service kCatalogService{"CatalogService",
+                                         "urn://epages.de/WebService/CatalogService/2011/03",
+                                         "urn://epages.de/WebService/CatalogTypes/2011/03"};
+inline constexpr Service kAssignmentService{"AssignmentService",
+                                            "urn://epages.de/WebService/AssignmentService/2005/01",
+                                            "urn://epages.de/WebService/AssignmentTypes/2005/01"};
+inline constexpr Service kPriceListService{"PriceListService",
+                                           "urn://epages.de/WebService/PriceListService/2010/08",
+                                           "urn://epages.de/WebService/PriceListTypes/2010/08"};
+inline constexpr Service kPriceListAssignmentService{
+    "PriceListAssignmentService", "urn://epages.de/WebService/PriceListAssignmentService/2005/01",
+    "urn://epages.de/WebService/PriceListAssignmentTypes/2005/01"};
+inline constexpr Service kProductImageService{"ProductImageService",
+                                              "urn://epages.de/WebService/ProductImageService/2006/03",
+                                              "urn://epages.de/WebService/ProductImageTypes/2006/03"};
 
 // TAttribute.
 struct Attribute {
@@ -45,7 +65,14 @@ struct LocalizedValue {
 std::optional<std::string> ReadError(const pugi::xml_node& item);
 std::vector<Attribute> ReadAttributes(const pugi::xml_node& list);
 std::vector<LocalizedValue> ReadLocalizedValues(const pugi::xml_node& list);
+// The value of the first localized value; empty when there is none.
+std::string FirstValue(const std::vector<LocalizedValue>& values);
 // The strings of a string array (find results), in order.
 std::vector<std::string> ReadStrings(const pugi::xml_node& list);
+
+// Writes values as a ListOfLocalizedValues (the prefix "et" must stand for
+// kEpagesTypesUrn).
+void WriteLocalizedValues(net::SoapWriter& writer, std::string_view name,
+                          const std::vector<LocalizedValue>& values);
 
 }  // namespace kanvio::epages

@@ -18,7 +18,9 @@ class ProductLookup {
   virtual ~ProductLookup() = default;
   // Whether the shop has a product with this alias.
   virtual bool HasProductWithAlias(const std::string& alias) = 0;
-  virtual std::optional<ProductInfo> Product(const std::string& path) = 0;
+  // The product, owned by the lookup and valid while it lives; nullptr when
+  // it is not found.
+  virtual const ProductInfo* Product(const std::string& path) = 0;
 };
 
 class OrderConverter {

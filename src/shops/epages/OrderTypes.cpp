@@ -17,7 +17,7 @@ bool SetText(Record& record, const TextMember<Record> (&members)[N], std::string
              const pugi::xml_node& element) {
   for (const auto& [member_name, member] : members) {
     if (member_name != name) continue;
-    record.*member = net::ElementText(element).value_or(std::string());
+    record.*member = net::ElementView(element).value_or(std::string_view());
     return true;
   }
   return false;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 #include <system_error>
 #include <vector>
 
@@ -35,18 +36,18 @@ class ShopProducts : public ProductLookup {
     return by_alias_[alias] = found;
   }
 
-  std::optional<ProductInfo> Product(const std::string& path) override {
+  const ProductInfo* Product(const std::string& path) override {
     const auto known = by_path_.find(path);
-    if (known != by_path_.end()) return known->second;
+    if (known != by_path_.end()) return known->second ? &*known->second : nullptr;
     std::string failure;
     auto products = client_.GetInfo({path}, failure);
-    std::optional<ProductInfo> product;
+    std::optional<ProductInfo>& product = by_path_[path];
     if (products && !products->empty()) {
       product = std::move(products->front());
     } else {
       Logger::LogWarning("Produkt " + path + " konnte nicht abgerufen werden.");
     }
-    return by_path_[path] = product;
+    return product ? &*product : nullptr;
   }
 
  private:
@@ -65,21 +66,26 @@ bool HasProducts(const OrderInfo& order) {
   return order.LineItemContainer && !order.LineItemContainer->ProductLineItems.empty();
 }
 
-// The customers of the orders to write, by the path the order names. nullopt
-// when the lookup failed as a whole.
-std::optional<std::map<std::string, std::string>> CustomerAliases(CustomerServiceClient& customers,
-                                                                  const std::vector<OrderInfo>& orders) {
+// Looks up the customers of the orders with products whose customer paths
+// were not asked for before, and adds their aliases to aliases (a customer
+// the shop does not give stays out). False when the lookup failed as a whole.
+bool LookUpCustomers(CustomerServiceClient& customers, const std::vector<OrderInfo>& orders,
+                     std::set<std::string>& asked, std::map<std::string, std::string>& aliases) {
   std::vector<std::string> paths;
-  std::map<std::string, std::string> aliases;
   for (const OrderInfo& order : orders) {
-    if (HasProducts(order) && aliases.emplace(order.Customer, std::string()).second)
-      paths.push_back(order.Customer);
+    if (HasProducts(order) && asked.insert(order.Customer).second) paths.push_back(order.Customer);
   }
-  aliases.clear();
-  if (paths.empty()) return aliases;
+  if (paths.empty()) return true;
   const auto found = customers.getInfo(paths, {});
-  if (!found) return std::nullopt;
+  if (!found) return false;
+  std::map<std::string, const CustomerInfo*> by_path;
+  for (const CustomerInfo& customer : *found) by_path.emplace(customer.Path, &customer);
   for (const std::string& path : paths) {
+    const auto exact = by_path.find(path);
+    if (exact != by_path.end()) {
+      aliases.emplace(path, exact->second->Alias);
+      continue;
+    }
     for (const CustomerInfo& customer : *found) {
       if (SamePath(customer.Path, path)) {
         aliases.emplace(path, customer.Alias);
@@ -87,7 +93,7 @@ std::optional<std::map<std::string, std::string>> CustomerAliases(CustomerServic
       }
     }
   }
-  return aliases;
+  return true;
 }
 
 // Whether the folder of the target exists; sets orderError when not.
@@ -105,33 +111,52 @@ bool TargetFolderExists(const std::string& file, std::string& orderError) {
   return exists;
 }
 
-std::int32_t WriteOrdersFile(const std::string& file, const std::vector<OrderInfo>& fetched,
-                             const std::map<std::string, std::string>& aliases, ProductLookup& products,
-                             IWorker* worker, std::string& orderError) {
+// Fetches the orders batch by batch and writes each batch before the next
+// is fetched: its orders are read, their new customers looked up, and the
+// orders converted and written, so that a large import never holds more
+// than one batch of answers and orders. A batch that cannot be fetched, or
+// whose customers cannot, gives the file up: the target keeps what it held.
+std::int32_t FetchAndWrite(const std::string& file, const std::vector<std::string>& paths,
+                           OrderServiceClient& order_service, CustomerServiceClient& customers,
+                           ProductLookup& products, IWorker* worker, std::string& orderError) {
   const bool import_attributes = ConfigFileReader::GetValueFromShop("strato", "order", "importAttributes");
   OrderConverter converter(products, import_attributes);
   orders::OrderXmlWriter writer(platform::PathFromUtf8(file), orders::OrderXmlOptions::Epages());
-  const auto count = static_cast<std::int32_t>(fetched.size());
+  const auto count = static_cast<std::int32_t>(paths.size());
   if (worker) worker->SetMaxValue(count);
-  for (std::int32_t i = 0; i < count; ++i) {
-    const OrderInfo& order = fetched[static_cast<std::size_t>(i)];
-    if (worker)
-      worker->setUserStatusMessage(
-          "Bestellung " + std::to_string(i + 1) + " von " + std::to_string(count) + " wird abgeholt...",
-          i + 1);
-    if (!HasProducts(order)) continue;
-    const auto alias = aliases.find(order.Customer);
-    if (alias == aliases.end()) {
-      // One customer the shop cannot give must not hold back every later fetch.
-      Logger::LogError("Bestellung " + order.Alias + " ausgelassen: Kunde " + order.Customer +
-                       " konnte nicht abgerufen werden.");
+  std::set<std::string> asked;
+  std::map<std::string, std::string> aliases;  // customer path -> alias
+  std::int32_t fetched_count = 0;
+  for (std::size_t begin = 0; begin < paths.size(); begin += kGetInfoBatch) {
+    const std::vector<std::string> batch(
+        paths.begin() + static_cast<std::ptrdiff_t>(begin),
+        paths.begin() + static_cast<std::ptrdiff_t>(std::min(paths.size(), begin + kGetInfoBatch)));
+    const auto fetched = order_service.getInfo(batch, {"CustomerComment"}, {}, orderError);
+    if (!fetched || !LookUpCustomers(customers, *fetched, asked, aliases)) {
+      writer.Discard();
       orderError = Resources::ORDER_GETINFO_ERROR();
-      continue;
+      return -1;
     }
-    writer.WriteOrder(converter.Convert(order, alias->second));
+    for (const OrderInfo& order : *fetched) {
+      ++fetched_count;
+      if (worker)
+        worker->setUserStatusMessage("Bestellung " + std::to_string(fetched_count) + " von " +
+                                         std::to_string(count) + " wird abgeholt...",
+                                     fetched_count);
+      if (!HasProducts(order)) continue;
+      const auto alias = aliases.find(order.Customer);
+      if (alias == aliases.end()) {
+        // One customer the shop cannot give must not hold back every later fetch.
+        Logger::LogError("Bestellung " + order.Alias + " ausgelassen: Kunde " + order.Customer +
+                         " konnte nicht abgerufen werden.");
+        orderError = Resources::ORDER_GETINFO_ERROR();
+        continue;
+      }
+      writer.WriteOrder(converter.Convert(order, alias->second));
+    }
   }
   writer.Close();
-  return fetched.empty() ? 0 : 1;
+  return fetched_count == 0 ? 0 : 1;
 }
 
 }  // namespace
@@ -172,21 +197,13 @@ std::int32_t Orders::GetOrders(std::string& error, IWorker* worker, const platfo
     OrderServiceClient order_service(settings, http);
     const std::string file = settings.WEBSERVICE_RESULT_FILEPATH();
     const auto paths = order_service.Find(BuildOrderSearch(settings, orderError), orderError);
-    if (orderError.empty()) {
-      const auto fetched = order_service.getInfo(paths, {"CustomerComment"}, {}, orderError);
-      order_service.ClearStub();
-      if (fetched && TargetFolderExists(file, orderError)) {
-        if (worker)
-          worker->setUserStatusMessage(std::to_string(fetched->size()) + " Bestellungen gefunden.", -1);
-        CustomerServiceClient customers(settings, http);
-        ShopProducts products(settings, http);
-        if (const auto aliases = CustomerAliases(customers, *fetched)) {
-          result = WriteOrdersFile(file, *fetched, *aliases, products, worker, orderError);
-        } else {
-          orderError = Resources::ORDER_GETINFO_ERROR();
-        }
-      }
+    if (orderError.empty() && TargetFolderExists(file, orderError)) {
+      if (worker) worker->setUserStatusMessage(std::to_string(paths.size()) + " Bestellungen gefunden.", -1);
+      CustomerServiceClient customers(settings, http);
+      ShopProducts products(settings, http);
+      result = FetchAndWrite(file, paths, order_service, customers, products, worker, orderError);
     }
+    order_service.ClearStub();
   } catch (const std::exception& e) {
     Logger::LogError(std::string("Orders: ") + e.what());
     Logger::LogError(std::string("writeXmlOrders Fehler -> Orders.GetOrders - ") + e.what());

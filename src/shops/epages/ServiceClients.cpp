@@ -69,16 +69,17 @@ std::optional<std::vector<OrderInfo>> OrderServiceClient::getInfo(const std::vec
       parameters.StringArray("LineItemAttributes", std::vector<std::string>{"Id"});
       parameters.StringArray("LanguageCodes", languages);
       const auto answer = Call(*stub_, kOrderService, "getInfo", parameters);
-      for (OrderInfo& order : ReadItems(answer, "Orders", ReadOrderInfo)) {
+      net::ForEachItem(answer.Part("Orders"), [&](const pugi::xml_node& item) {
+        OrderInfo order = ReadOrderInfo(item);
         if (order.Error) {
           orderError = Resources::ORDER_GETINFO_ERROR();
           Logger::LogError("Informationen zur Bestellung fehlerhaft abgerufen: (Epages Fehler):\n" +
                            *order.Error);
-          continue;
+          return;
         }
         if (log_info) Logger::LogInfo("Informationen zur Bestellung erfolreich abgerufen: " + order.Path);
         orders.push_back(std::move(order));
-      }
+      });
     }
   } catch (const std::exception& e) {
     Logger::LogError(e);
@@ -159,6 +160,133 @@ std::vector<std::string> ProductServiceClient::Find(const ProductSearch& search,
     productError = Resources::ARTICLES_GETINFO_ERROR();
     return {};
   }
+}
+
+std::optional<std::vector<std::string>> ProductServiceClient::TryFind(const ProductSearch& search) {
+  std::string failure;
+  auto paths = Find(search, failure);
+  if (!failure.empty()) return std::nullopt;
+  return paths;
+}
+
+ProductServiceClient::AliasMatch ProductServiceClient::FindByAlias(const std::string& alias) {
+  const auto paths = TryFind(ProductSearch{alias});
+  if (!paths) return {true, std::nullopt};
+  for (const std::string& path : *paths) {
+    if (path.size() > alias.size() && path.ends_with(alias) && path[path.size() - alias.size() - 1] == '/')
+      return {false, path};
+  }
+  return {};
+}
+
+namespace {
+
+// A message that blames the tax class: the shop wants it below the shop path
+// or, for some shops, without the country.
+bool BlamesTaxClass(const ProductResult& result) {
+  return result.Error && text::Contains(*result.Error, "TaxMatrixGermany");
+}
+
+// "/TaxMatrixGermany/normal" -> "/TaxMatrix/normal": the last two parts of
+// the class without "Germany".
+std::string WithoutCountry(const std::string& tax_class) {
+  const std::string plain = text::ReplaceAll(tax_class, "Germany", "");
+  const auto last = plain.rfind('/');
+  const auto before = last == std::string::npos || last == 0 ? std::string::npos : plain.rfind('/', last - 1);
+  return before == std::string::npos ? plain : plain.substr(before);
+}
+
+// The outcomes of a request's answer, one per record: what the answer lacks
+// counts as failed.
+std::vector<ProductResult> Outcomes(const net::SoapAnswer& answer,
+                                    const std::vector<ProductRecord>& records) {
+  std::vector<ProductResult> results = ReadItems(answer, "Products", ReadProductResult);
+  results.resize(records.size(),
+                 ProductResult{{}, {}, std::string("Keine Antwort des Shops zu diesem Datensatz")});
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (results[i].Path.empty()) results[i].Path = records[i].Path;
+    if (results[i].Alias.empty()) results[i].Alias = records[i].Alias;
+  }
+  return results;
+}
+
+}  // namespace
+
+std::vector<ProductResult> ProductServiceClient::Send(std::string_view operation,
+                                                      const std::vector<ProductRecord>& records) {
+  try {
+    net::SoapWriter parameters;
+    if (operation == "create") {
+      WriteProductCreates(parameters, records);
+    } else {
+      WriteProductUpdates(parameters, records);
+    }
+    return Outcomes(Call(stub_, kProductService, operation, parameters), records);
+  } catch (const std::exception& e) {
+    Logger::LogError(std::string("ProductServiceClient.") + std::string(operation) + ": " + e.what());
+    std::vector<ProductResult> failed;
+    for (const ProductRecord& record : records) failed.push_back({record.Path, record.Alias, e.what()});
+    return failed;
+  }
+}
+
+std::vector<ProductResult> ProductServiceClient::Create(const std::vector<ProductRecord>& records,
+                                                        const std::string& shop_path) {
+  std::vector<ProductResult> results = Send("create", records);
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    ProductRecord record = records[i];
+    if (BlamesTaxClass(results[i]) && record.TaxClass) {
+      record.TaxClass = shop_path + *record.TaxClass;
+      results[i] = Send("create", {record}).front();
+      if (BlamesTaxClass(results[i])) {
+        record.TaxClass = WithoutCountry(*records[i].TaxClass);
+        results[i] = Send("create", {record}).front();
+      }
+    }
+    if (results[i].Error) {
+      Logger::LogError("Erstellung des Produkts " + record.Alias + " fehlerhaft: (Epages Fehler) " +
+                       *results[i].Error);
+    } else {
+      Logger::LogInfo("Erstellung des Produkts erfolreich: " + results[i].Path);
+    }
+  }
+  return results;
+}
+
+std::vector<ProductResult> ProductServiceClient::Update(const std::vector<ProductRecord>& records,
+                                                        const std::string& shop_path) {
+  std::vector<ProductResult> results = Send("update", records);
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    if (BlamesTaxClass(results[i]) && records[i].TaxClass) {
+      ProductRecord record = records[i];
+      record.TaxClass = shop_path + *record.TaxClass;
+      results[i] = Send("update", {record}).front();
+    }
+    if (results[i].Error) {
+      Logger::LogError("Produkt-Update fehlerhaft: (Epages Fehler) " + records[i].Path + ": " +
+                       *results[i].Error);
+    } else {
+      Logger::LogInfo("Update des Produkts erfolreich: " + results[i].Path);
+    }
+  }
+  return results;
+}
+
+std::vector<ProductResult> ProductServiceClient::UpdateStock(const std::vector<ProductRecord>& records) {
+  std::vector<ProductResult> results;
+  results.reserve(records.size());
+  for (std::size_t begin = 0; begin < records.size(); begin += kStockBatch) {
+    const std::vector<ProductRecord> batch(
+        records.begin() + static_cast<std::ptrdiff_t>(begin),
+        records.begin() + static_cast<std::ptrdiff_t>(std::min(records.size(), begin + kStockBatch)));
+    for (ProductResult& result : Send("update", batch)) {
+      if (result.Error)
+        Logger::LogError("Beim aktualisieren des Lagebestandes ist ein Fehler aufgetreten: " + result.Path +
+                         ": " + *result.Error);
+      results.push_back(std::move(result));
+    }
+  }
+  return results;
 }
 
 std::optional<std::vector<ProductInfo>> ProductServiceClient::GetInfo(

@@ -21,6 +21,9 @@ namespace kanvio::epages {
 
 // getInfo requests carry at most this many paths.
 inline constexpr std::size_t kGetInfoBatch = 500;
+// Requests that create or change records carry at most this many.
+inline constexpr std::size_t kWriteBatch = 100;
+inline constexpr std::size_t kStockBatch = 500;
 
 // The SOAP endpoint of a stub with this time-out.
 net::SoapEndpoint StubEndpoint(const Settings& settings, std::chrono::milliseconds timeout);
@@ -78,6 +81,17 @@ class ProductServiceClient {
   // Product paths, without appointment products. On failure: logged,
   // productError = the ARTICLES_GETINFO_ERROR text, empty list.
   std::vector<std::string> Find(const ProductSearch& search, std::string& productError);
+  // The same, but a failure (logged) is nullopt: "not found" and "not known"
+  // lead to different things.
+  std::optional<std::vector<std::string>> TryFind(const ProductSearch& search);
+  // The product with exactly this alias: of the paths a search by alias
+  // finds (the shop may match parts of aliases), the one whose last part is
+  // the alias. failed when the search failed (logged).
+  struct AliasMatch {
+    bool failed = false;
+    std::optional<std::string> path;
+  };
+  AliasMatch FindByAlias(const std::string& alias);
   // In requests of at most kGetInfoBatch paths, from the end of the list
   // backwards, so the result runs in reverse order of paths; items with an
   // error are left out (logged, productError set). nullopt when a request
@@ -91,9 +105,27 @@ class ProductServiceClient {
     return GetInfo(paths, {}, {}, productError);
   }
 
+  // One create request with all records (at most kWriteBatch of them), one
+  // outcome per record in their order. A record refused for its tax class
+  // ("TaxMatrixGermany" in the message) is sent again alone with the class
+  // below shop_path, and once more with the class reduced to its last two
+  // parts without "Germany". A failed request fails all its records; no
+  // outcome is lost. Successes are logged as information, failures as errors.
+  std::vector<ProductResult> Create(const std::vector<ProductRecord>& records, const std::string& shop_path);
+  // One update request with all records; outcomes as Create. A record
+  // refused for its tax class is sent again alone with the class below
+  // shop_path.
+  std::vector<ProductResult> Update(const std::vector<ProductRecord>& records, const std::string& shop_path);
+  // Stock levels: update requests of at most kStockBatch records, every
+  // answer examined; a failure is logged with the stock text.
+  std::vector<ProductResult> UpdateStock(const std::vector<ProductRecord>& records);
+
   std::size_t requests_sent() const { return stub_.requests_sent(); }
 
  private:
+  // One create or update request; a failed request fails every record.
+  std::vector<ProductResult> Send(std::string_view operation, const std::vector<ProductRecord>& records);
+
   net::SoapClient stub_;
 };
 

@@ -1,8 +1,8 @@
 #include "shops/epages/ePages.h"
 
-#include "config/Logger.h"
 #include "shops/ShopCaller.h"
 #include "shops/epages/Orders.h"
+#include "shops/epages/Products.h"
 #include "shops/epages/Status.h"
 #include "support/Error.h"
 
@@ -15,13 +15,6 @@ const ShopCaller::Registrar kStrato("strato",
                                     [](IWorker& worker) { return std::make_unique<strato>(&worker); });
 
 }  // namespace
-
-std::int32_t ePages::NotBuilt(std::string& error, bool funcCheck) {
-  if (funcCheck) return 1;
-  error = "Diese Funktion ist für ePages-Shops noch nicht verfügbar.";
-  Logger::LogError(error);
-  return -1;
-}
 
 std::int32_t ePages::HoleBestellungenVomShop(std::string& error, bool funcCheck) {
   return funcCheck ? 1 : epages::Orders::GetOrders(error, worker_, http_);
@@ -42,22 +35,22 @@ std::int32_t ePages::SetzeBestellstatusVonOrderID(std::string&, const std::strin
 }
 
 std::int32_t ePages::HoleArtikellisteVomShop(std::string& error, bool funcCheck) {
-  return NotBuilt(error, funcCheck);
+  return funcCheck ? 1 : epages::Products::GetWebshopArticleList(error, worker_, http_);
 }
 std::int32_t ePages::HoleArtikelVomShop(std::string& error, bool funcCheck) {
-  return NotBuilt(error, funcCheck);
+  return funcCheck ? 1 : epages::Products::GetArticles(error, worker_, http_);
 }
 std::int32_t ePages::ExportArtikelZumShop(std::string& error, bool funcCheck) {
-  return NotBuilt(error, funcCheck);
+  return funcCheck ? 1 : epages::Products::SetArticles(error, worker_, http_);
 }
 std::int32_t ePages::SetzeLagerbestand(std::string& error, bool funcCheck) {
-  return NotBuilt(error, funcCheck);
+  return funcCheck ? 1 : epages::Products::UpdateStock(error, worker_, http_);
 }
 std::int32_t ePages::SetzeArtikelPreise(std::string& error, bool funcCheck) {
-  return NotBuilt(error, funcCheck);
+  return funcCheck ? 1 : epages::Products::SetArticlePrices(error, worker_, http_);
 }
 std::int32_t ePages::ExportierePreisListenzuArtikel(std::string& error, bool funcCheck) {
-  return NotBuilt(error, funcCheck);
+  return funcCheck ? 1 : epages::Products::SetPriceLists(error, worker_, http_);
 }
 
 }  // namespace kanvio

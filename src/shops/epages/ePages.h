@@ -1,9 +1,9 @@
 #pragma once
 // The connector of shops on the ePages shop software, reached through its
-// SOAP web services. Orders, the open-order query, the connection check and
-// order states are served; the product operations are not built yet: their
-// probe answers 1 (they belong to the connector's offer), running them fails
-// with a text that says so.
+// SOAP web services: orders, the open-order query, the connection check,
+// order states, and the product operations (article export, prices, price
+// lists, stock, article list and article import). The probe of every
+// operation but the connection check answers 1 without a request.
 
 #include <cstdint>
 #include <string>
@@ -38,9 +38,6 @@ class ePages : public IShop {
  protected:
   IWorker* worker_;
   platform::HttpClientFactory http_;
-
- private:
-  static std::int32_t NotBuilt(std::string& error, bool funcCheck);
 };
 
 // The same connector under the name "strato"; the partner variant is chosen
