@@ -53,10 +53,41 @@ std::string Amount(const std::optional<net::Amount>& amount) {
   return amount ? invariant::General15(amount->value) : std::string();
 }
 
+// What fmt's {:0<width>} gives, without parsing a format for each of the
+// twelve numbers every order's date and key take.
+void AppendPadded(std::string& out, int value, int width) {
+  long long number = value;
+  if (number < 0) {
+    out.push_back('-');
+    number = -number;
+    --width;
+  }
+  char digits[24];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + number % 10);
+    number /= 10;
+  } while (number > 0);
+  for (int i = count; i < width; ++i) out.push_back('0');
+  while (count > 0) out.push_back(digits[--count]);
+}
+
 // Invariant, 24-hour clock.
 std::string OrderDate(const LocalDateTime& t) {
-  return fmt::format("{:04}-{:02}-{:02} {:02}:{:02}:{:02}", t.year, t.month, t.day, t.hour, t.minute,
-                     t.second);
+  std::string date;
+  date.reserve(19);
+  AppendPadded(date, t.year, 4);
+  date.push_back('-');
+  AppendPadded(date, t.month, 2);
+  date.push_back('-');
+  AppendPadded(date, t.day, 2);
+  date.push_back(' ');
+  AppendPadded(date, t.hour, 2);
+  date.push_back(':');
+  AppendPadded(date, t.minute, 2);
+  date.push_back(':');
+  AppendPadded(date, t.second, 2);
+  return date;
 }
 
 struct Buyer {
@@ -151,8 +182,16 @@ std::string OrderManagement::ArticleName(const std::string& title,
 
 std::string OrderManagement::EbayKey(const std::string& item_id, const LocalDateTime& t) {
   const int hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
-  return fmt::format("{}_{:04}{:02}{:02}{:02}{:02}{:02}", item_id, t.year, t.month, t.day, hour12, t.minute,
-                     t.second);
+  std::string key;
+  key.reserve(item_id.size() + 15);
+  key.append(item_id).push_back('_');
+  AppendPadded(key, t.year, 4);
+  AppendPadded(key, t.month, 2);
+  AppendPadded(key, t.day, 2);
+  AppendPadded(key, hour12, 2);
+  AppendPadded(key, t.minute, 2);
+  AppendPadded(key, t.second, 2);
+  return key;
 }
 
 std::string OrderManagement::Street(const net::Address& address) {
