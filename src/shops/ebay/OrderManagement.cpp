@@ -201,25 +201,28 @@ std::string OrderManagement::Street(const net::Address& address) {
   return first.empty() ? second : first + ", " + second;
 }
 
-std::optional<orders::EbayOrder> OrderManagement::ConvertOrder(const service::EbayOrder& order,
-                                                               CustomerFormatting formatting) {
-  if (order.Item.empty() || order.Transaction.empty()) return std::nullopt;
+namespace {
+
+// Fills a record made by the caller: the record has some hundred members, and
+// each move of it on the way to the file costs about as much as filling it.
+bool ConvertOrderInto(const service::EbayOrder& order, CustomerFormatting formatting,
+                      orders::EbayOrder& record) {
+  if (order.Item.empty() || order.Transaction.empty()) return false;
   const net::Transaction& first = order.Transaction.front();
   const net::User& user = first.buyer;
-  if (!user.registration_address && !user.shipping_address) return std::nullopt;
+  if (!user.registration_address && !user.shipping_address) return false;
   for (const auto& item : order.Item)
     if (!item) throw Error("Zu einer Position der Bestellung fehlen die Artikeldaten von eBay.");
   if (!first.created_date) throw Error("eBay lieferte kein Bestelldatum.");
 
   const LocalDateTime created = platform::CurrentClock().ToLocal(*first.created_date);
   const net::Listing& listing = order.Item.front()->item;
-  orders::EbayOrder record;
   record.OrderDate = OrderDate(created);
   record.DeliveryKind =
       first.shipping_service_selected ? first.shipping_service_selected->service : std::string();
-  record.PaymentKind = PaymentText(first.payment_method_used);
+  record.PaymentKind = OrderManagement::PaymentText(first.payment_method_used);
   record.OrderMessage = first.buyer_checkout_message.value_or("");
-  record.EbayKey = EbayKey(listing.item_id, created);
+  record.EbayKey = OrderManagement::EbayKey(listing.item_id, created);
   record.Weblink = listing.view_item_url_for_natural_search.empty()
                        ? listing.view_item_url
                        : listing.view_item_url_for_natural_search;
@@ -231,6 +234,15 @@ std::optional<orders::EbayOrder> OrderManagement::ConvertOrder(const service::Eb
   for (const auto& item : order.Item) record.Article.push_back(Article(*item));
   record.CustomerData.FrieghtCost.FreightCostGross =
       first.shipping_service_selected ? Amount(first.shipping_service_selected->cost) : std::string();
+  return true;
+}
+
+}  // namespace
+
+std::optional<orders::EbayOrder> OrderManagement::ConvertOrder(const service::EbayOrder& order,
+                                                               CustomerFormatting formatting) {
+  std::optional<orders::EbayOrder> record;
+  if (!ConvertOrderInto(order, formatting, record.emplace())) record.reset();
   return record;
 }
 
@@ -245,10 +257,12 @@ std::int32_t OrderManagement::ConvertOrders(IWorker* worker, const std::vector<s
                                    i + 1);
     std::optional<orders::EbayOrder> record;
     try {
-      record = ConvertOrder(orders[std::size_t(i)], formatting);
-      if (!record)
+      if (!ConvertOrderInto(orders[std::size_t(i)], formatting, record.emplace())) {
+        record.reset();
         Logger::LogInfo("eBay: Eine Bestellung ohne Artikel oder Käuferadresse wurde ausgelassen.");
+      }
     } catch (const std::exception& e) {
+      record.reset();
       try {
         Logger::LogError(std::string("eBay: Eine Bestellung wurde ausgelassen: ") + e.what());
       } catch (...) {
