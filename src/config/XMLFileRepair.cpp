@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <fstream>
 #include <pugixml.hpp>
 #include <sstream>
@@ -20,6 +21,16 @@ constexpr int kMaxLoads = 100;
 std::string ReadAll(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) throw FileNotFoundError("Die Datei " + platform::PathToUtf8(file) + " wurde nicht gefunden.");
+  // In one piece where the size is known: a stream copy would hold it twice.
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  in.seekg(0, std::ios::beg);
+  if (size > 0) {
+    std::string content(static_cast<std::size_t>(size), '\0');
+    if (in.read(content.data(), size) && in.peek() == std::ifstream::traits_type::eof()) return content;
+    in.clear();
+    in.seekg(0, std::ios::beg);
+  }
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
@@ -61,19 +72,36 @@ template <typename OnBare>
 void ForEachBareAmpersand(std::string_view s, OnBare on_bare) {
   static constexpr std::pair<std::string_view, std::string_view> kVerbatim[] = {
       {"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}};
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '&') {
+  // Reports run to many megabytes: jump from one '&' or '<' to the next, and
+  // look closer only at a '<' that may open a verbatim section.
+  const char* const begin = s.data();
+  const char* const end = begin + s.size();
+  const auto next = [end](const char* from, char c) {
+    const void* found = from < end ? std::memchr(from, c, static_cast<std::size_t>(end - from)) : nullptr;
+    return found != nullptr ? static_cast<const char*>(found) : end;
+  };
+  const char* amp = next(begin, '&');
+  const char* lt = next(begin, '<');
+  while (amp != end || lt != end) {
+    if (amp < lt) {
+      const auto i = static_cast<std::size_t>(amp - begin);
       if (!StartsReference(s, i) && !on_bare(i)) return;
+      amp = next(amp + 1, '&');
       continue;
     }
-    if (s[i] != '<') continue;
-    for (const auto& [open, close] : kVerbatim) {
-      if (s.compare(i, open.size(), open) != 0) continue;
-      const std::size_t end = s.find(close, i + open.size());
-      if (end == std::string_view::npos) return;
-      i = end + close.size() - 1;
-      break;
+    const auto i = static_cast<std::size_t>(lt - begin);
+    std::size_t resume = i + 1;
+    if (i + 1 < s.size() && (s[i + 1] == '!' || s[i + 1] == '?')) {
+      for (const auto& [open, close] : kVerbatim) {
+        if (s.compare(i, open.size(), open) != 0) continue;
+        const std::size_t found = s.find(close, i + open.size());
+        if (found == std::string_view::npos) return;
+        resume = found + close.size();
+        break;
+      }
     }
+    lt = next(begin + resume, '<');
+    if (amp < begin + resume) amp = next(begin + resume, '&');
   }
 }
 

@@ -74,15 +74,20 @@ std::string Text(const pugi::xml_node& node) { return node.text().get(); }
 std::string TextOf(const pugi::xml_node& parent, std::string_view name) { return Text(Child(parent, name)); }
 
 template <class Enum, std::size_t N>
-std::optional<Enum> ReadEnum(const pugi::xml_node& parent, std::string_view name,
-                             const std::array<std::pair<std::string_view, Enum>, N>& names, Notes& notes) {
-  const pugi::xml_node node = Child(parent, name);
+std::optional<Enum> EnumOf(const pugi::xml_node& node, std::string_view name,
+                           const std::array<std::pair<std::string_view, Enum>, N>& names, Notes& notes) {
   if (!node) return std::nullopt;
   const std::string value = text::Trim(Text(node));
   for (const auto& [known, value_of] : names)
     if (value == known) return value_of;
   notes.insert("eBay lieferte für " + std::string(name) + " den unbekannten Wert \"" + value + "\".");
   return std::nullopt;
+}
+
+template <class Enum, std::size_t N>
+std::optional<Enum> ReadEnum(const pugi::xml_node& parent, std::string_view name,
+                             const std::array<std::pair<std::string_view, Enum>, N>& names, Notes& notes) {
+  return EnumOf(Child(parent, name), name, names, notes);
 }
 
 template <class Number>
@@ -95,16 +100,16 @@ std::optional<Number> ParseNumber(std::string_view text) {
   return value;
 }
 
-std::optional<std::int32_t> ReadInt(const pugi::xml_node& parent, std::string_view name, Notes& notes) {
-  const pugi::xml_node node = Child(parent, name);
+// The readers below take the element itself (`name` only names it in a
+// note); the ones after them look it up among a parent's children.
+std::optional<std::int32_t> IntOf(const pugi::xml_node& node, std::string_view name, Notes& notes) {
   if (!node) return std::nullopt;
   auto value = ParseNumber<std::int32_t>(Text(node));
   if (!value) notes.insert("eBay lieferte für " + std::string(name) + " keine ganze Zahl.");
   return value;
 }
 
-std::optional<Amount> ReadAmount(const pugi::xml_node& parent, std::string_view name, Notes& notes) {
-  const pugi::xml_node node = Child(parent, name);
+std::optional<Amount> AmountOf(const pugi::xml_node& node, std::string_view name, Notes& notes) {
   if (!node) return std::nullopt;
   auto value = ParseNumber<double>(Text(node));
   if (!value) {
@@ -114,12 +119,19 @@ std::optional<Amount> ReadAmount(const pugi::xml_node& parent, std::string_view 
   return Amount{*value, node.attribute("currencyID").value()};
 }
 
-std::optional<platform::UtcTime> ReadDate(const pugi::xml_node& parent, std::string_view name, Notes& notes) {
-  const pugi::xml_node node = Child(parent, name);
+std::optional<platform::UtcTime> DateOf(const pugi::xml_node& node, std::string_view name, Notes& notes) {
   if (!node) return std::nullopt;
-  auto value = ParseEbayDate(Text(node));
+  auto value = ParseEbayDate(node.text().get());
   if (!value) notes.insert("eBay lieferte für " + std::string(name) + " kein Datum.");
   return value;
+}
+
+std::optional<std::int32_t> ReadInt(const pugi::xml_node& parent, std::string_view name, Notes& notes) {
+  return IntOf(Child(parent, name), name, notes);
+}
+
+std::optional<Amount> ReadAmount(const pugi::xml_node& parent, std::string_view name, Notes& notes) {
+  return AmountOf(Child(parent, name), name, notes);
 }
 
 Address ReadAddressFields(const pugi::xml_node& node) {
@@ -168,16 +180,19 @@ User ReadUser(const pugi::xml_node& node) {
   return user;
 }
 
-std::optional<ShippingServiceSelected> ReadShipping(const pugi::xml_node& parent, Notes& notes) {
-  const pugi::xml_node node = Child(parent, "ShippingServiceSelected");
+std::optional<ShippingServiceSelected> ShippingOf(const pugi::xml_node& node, Notes& notes) {
   if (!node) return std::nullopt;
   return ShippingServiceSelected{TextOf(node, "ShippingService"),
                                  ReadAmount(node, "ShippingServiceCost", notes)};
 }
 
-std::vector<VariationSpecific> ReadVariation(const pugi::xml_node& transaction, Notes& notes) {
+std::optional<ShippingServiceSelected> ReadShipping(const pugi::xml_node& parent, Notes& notes) {
+  return ShippingOf(Child(parent, "ShippingServiceSelected"), notes);
+}
+
+std::vector<VariationSpecific> VariationOf(const pugi::xml_node& variation, Notes& notes) {
   std::vector<VariationSpecific> specifics;
-  const pugi::xml_node list = Child(Child(transaction, "Variation"), "VariationSpecifics");
+  const pugi::xml_node list = Child(variation, "VariationSpecifics");
   bool cut = false;
   ForEachChild(list, "NameValueList", [&](const pugi::xml_node& pair) {
     if (specifics.size() == kMaxVariationSpecifics) {
@@ -197,9 +212,12 @@ std::vector<VariationSpecific> ReadVariation(const pugi::xml_node& transaction, 
 }
 
 // One pass over the transaction's children: a transaction has some twenty,
-// and the import reads tens of thousands of them.
+// and the import reads tens of thousands of them. Where a child repeats, the
+// first one counts for these, the last one for the plain texts.
 Transaction ReadTransaction(const pugi::xml_node& node, Notes& notes) {
   Transaction t;
+  bool created = false, quantity = false, price = false, paid = false, shipping = false, variation = false;
+  const auto first = [](bool& seen) { return !std::exchange(seen, true); };
   for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
     if (child.type() != pugi::node_element) continue;
     const std::string_view name = LocalName(child);
@@ -210,24 +228,24 @@ Transaction ReadTransaction(const pugi::xml_node& node, Notes& notes) {
     } else if (name == "OrderLineItemID") {
       t.order_line_item_id = Text(child);
     } else if (name == "CreatedDate") {
-      t.created_date = ReadDate(node, name, notes);
+      if (first(created)) t.created_date = DateOf(child, name, notes);
     } else if (name == "QuantityPurchased") {
-      t.quantity_purchased = ReadInt(node, name, notes);
+      if (first(quantity)) t.quantity_purchased = IntOf(child, name, notes);
     } else if (name == "TransactionPrice") {
-      t.transaction_price = ReadAmount(node, name, notes);
+      if (first(price)) t.transaction_price = AmountOf(child, name, notes);
     } else if (name == "Buyer") {
       t.buyer = ReadUser(child);
     } else if (name == "SellerPaidStatus") {
-      t.seller_paid_status = ReadEnum(node, name, kPaidStatuses, notes);
+      if (first(paid)) t.seller_paid_status = EnumOf(child, name, kPaidStatuses, notes);
     } else if (name == "Status") {
       t.complete_status = ReadEnum(child, "CompleteStatus", kCompleteStatuses, notes);
       t.payment_method_used = text::Trim(TextOf(child, "PaymentMethodUsed"));
     } else if (name == "ShippingServiceSelected") {
-      t.shipping_service_selected = ReadShipping(node, notes);
+      if (first(shipping)) t.shipping_service_selected = ShippingOf(child, notes);
     } else if (name == "BuyerCheckoutMessage") {
       t.buyer_checkout_message = Text(child);
     } else if (name == "Variation") {
-      t.variation = ReadVariation(node, notes);
+      if (first(variation)) t.variation = VariationOf(child, notes);
     }
   }
   return t;

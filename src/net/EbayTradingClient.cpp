@@ -7,8 +7,18 @@ namespace {
 
 constexpr std::string_view kNamespace = "urn:ebay:apis:eBLBaseComponents";
 
+// Appends <name>text</name>: a request is a handful of these, and every
+// order of an import asks several requests.
+std::string& AppendElement(std::string& out, std::string_view name, std::string_view text) {
+  out.append(1, '<').append(name).append(1, '>');
+  AppendEscapedXml(out, text);
+  return out.append("</").append(name).append(1, '>');
+}
+
 std::string Element(std::string_view name, std::string_view text) {
-  return "<" + std::string(name) + ">" + EscapeXml(text) + "</" + std::string(name) + ">";
+  std::string element;
+  AppendElement(element, name, text);
+  return element;
 }
 
 void AddNotes(const EbayAnswer& answer, std::string_view call, Notes* notes) {
@@ -20,27 +30,36 @@ void AddNotes(const EbayAnswer& answer, std::string_view call, Notes* notes) {
 
 }  // namespace
 
+void AppendEscapedXml(std::string& out, std::string_view text) {
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    std::string_view entity;
+    switch (text[i]) {
+      case '&':
+        entity = "&amp;";
+        break;
+      case '<':
+        entity = "&lt;";
+        break;
+      case '>':
+        entity = "&gt;";
+        break;
+      case '"':
+        entity = "&quot;";
+        break;
+      default:
+        continue;
+    }
+    out.append(text.substr(run, i - run)).append(entity);
+    run = i + 1;
+  }
+  out.append(text.substr(run));
+}
+
 std::string EscapeXml(std::string_view text) {
   std::string escaped;
   escaped.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        escaped += "&amp;";
-        break;
-      case '<':
-        escaped += "&lt;";
-        break;
-      case '>':
-        escaped += "&gt;";
-        break;
-      case '"':
-        escaped += "&quot;";
-        break;
-      default:
-        escaped += c;
-    }
-  }
+  AppendEscapedXml(escaped, text);
   return escaped;
 }
 
@@ -69,11 +88,11 @@ EbayAnswer EbayTradingClient::Call(const EbayApiContext& context, std::string_vi
   std::string& body = request.body;
   body.assign("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<");
   body.append(call).append("Request xmlns=\"").append(kNamespace).append("\">");
-  if (credentials == Credentials::kToken)
-    body.append("<RequesterCredentials>")
-        .append(Element("eBayAuthToken", context.token))
-        .append("</RequesterCredentials>");
-  body.append(Element("ErrorLanguage", context.error_language));
+  if (credentials == Credentials::kToken) {
+    body.append("<RequesterCredentials>");
+    AppendElement(body, "eBayAuthToken", context.token).append("</RequesterCredentials>");
+  }
+  AppendElement(body, "ErrorLanguage", context.error_language);
   body.append("<WarningLevel>High</WarningLevel>");
   body.append(fields);
   body.append("</").append(call).append("Request>");
@@ -118,25 +137,29 @@ SoldListPage EbayTradingClient::GetMyeBaySelling(const EbayApiContext& context, 
 ItemTransactions EbayTradingClient::GetItemTransactions(const EbayApiContext& context,
                                                         const std::string& item_id,
                                                         const std::string& transaction_id, Notes& notes) {
-  const std::string fields = Element("ItemID", item_id) + Element("TransactionID", transaction_id) +
-                             "<IncludeFinalValueFee>true</IncludeFinalValueFee>"
-                             "<IncludeContainingOrder>true</IncludeContainingOrder>";
+  std::string fields;
+  AppendElement(fields, "ItemID", item_id);
+  AppendElement(fields, "TransactionID", transaction_id)
+      .append(
+          "<IncludeFinalValueFee>true</IncludeFinalValueFee><IncludeContainingOrder>true</"
+          "IncludeContainingOrder>");
   return ReadItemTransactions(
       Call(context, "GetItemTransactions", fields, Keys::kNone, Credentials::kToken, &notes), notes);
 }
 
 std::optional<Address> EbayTradingClient::GetUser(const EbayApiContext& context, const std::string& item_id,
                                                   const std::string& user_id, Notes& notes) {
-  const std::string fields =
-      "<DetailLevel>ReturnAll</DetailLevel>" + Element("ItemID", item_id) + Element("UserID", user_id);
+  std::string fields = "<DetailLevel>ReturnAll</DetailLevel>";
+  AppendElement(fields, "ItemID", item_id);
+  AppendElement(fields, "UserID", user_id);
   return ReadSellerPaymentAddress(Call(context, "GetUser", fields, Keys::kNone, Credentials::kToken, &notes),
                                   notes);
 }
 
 std::optional<Order> EbayTradingClient::GetOrderTransactions(const EbayApiContext& context,
                                                              const std::string& order_id, Notes& notes) {
-  const std::string fields =
-      "<DetailLevel>ReturnAll</DetailLevel><OrderIDArray>" + Element("OrderID", order_id) + "</OrderIDArray>";
+  std::string fields = "<DetailLevel>ReturnAll</DetailLevel><OrderIDArray>";
+  AppendElement(fields, "OrderID", order_id).append("</OrderIDArray>");
   return ReadFirstOrder(
       Call(context, "GetOrderTransactions", fields, Keys::kNone, Credentials::kToken, &notes), notes);
 }

@@ -69,5 +69,6 @@ class EbayTradingClient {
 
 // Text for an element of a request, escaped as XML requires.
 std::string EscapeXml(std::string_view text);
+void AppendEscapedXml(std::string& out, std::string_view text);
 
 }  // namespace kanvio::net

@@ -28,13 +28,16 @@ std::string HostHeader(const platform::HttpUrl& url) {
   return text::ToLower(default_port ? url.host : url.host + ":" + std::to_string(url.port));
 }
 
-std::unique_ptr<pugi::xml_document> ParseAnswer(std::string_view action, const std::string& body) {
-  auto document = std::make_unique<pugi::xml_document>();
-  const auto parsed = document->load_buffer(body.data(), body.size());
+// Parsed in the answer's own text, which the document keeps: every order
+// of an import has an answer, and a copy for the parser would be one more.
+std::unique_ptr<MwsClient::Answer::Parsed> ParseAnswer(std::string_view action, std::string&& body) {
+  auto answer = std::make_unique<MwsClient::Answer::Parsed>();
+  answer->text = std::move(body);
+  const auto parsed = answer->document.load_buffer_inplace(answer->text.data(), answer->text.size());
   if (!parsed)
     throw XmlError("Die Antwort von Amazon MWS auf " + std::string(action) +
                    " ist kein gültiges XML: " + parsed.description());
-  return document;
+  return answer;
 }
 
 void LogRetry(std::string_view action, const std::exception& failure, std::chrono::seconds wait) {
@@ -65,7 +68,10 @@ MwsClient::MwsClient(MwsClientConfig config, const platform::HttpClientFactory& 
 }
 
 platform::HttpResponse MwsClient::Send(std::string_view action, const MwsParameters& parameters) {
-  MwsParameters all = parameters;
+  MwsParameters all;
+  // Room for the signer's four as well: one allocation per request.
+  all.reserve(parameters.size() + 7);
+  all.insert(all.end(), parameters.begin(), parameters.end());
   all.emplace_back("Action", action);
   all.emplace_back(config_.seller_parameter, config_.seller_id);
   all.emplace_back("Version", config_.version);
@@ -113,11 +119,12 @@ auto MwsClient::WithRetries(std::string_view action, Attempt attempt) {
 }
 
 MwsClient::Answer MwsClient::Call(std::string_view action, const MwsParameters& parameters) {
-  const platform::HttpResponse response = WithRetries(action, [&] { return Send(action, parameters); });
+  platform::HttpResponse response = WithRetries(action, [&] { return Send(action, parameters); });
   Answer answer;
-  answer.document = ParseAnswer(action, response.body);
-  if (auto error = ParseErrorResponse(*answer.document)) throw MwsError(action, response.status, *error);
-  const pugi::xml_node root = answer.document->document_element();
+  answer.parsed = ParseAnswer(action, std::move(response.body));
+  const pugi::xml_document& document = answer.parsed->document;
+  if (auto error = ParseErrorResponse(document)) throw MwsError(action, response.status, *error);
+  const pugi::xml_node root = document.document_element();
   if (MwsLocalName(root) != std::string(action) + "Response")
     throw XmlError("Die Antwort von Amazon MWS auf " + std::string(action) + " ist <" +
                    std::string(root.name()) + "> statt <" + std::string(action) + "Response>.");

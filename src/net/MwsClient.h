@@ -81,7 +81,12 @@ class MwsClient {
 
   // One answer: the document and its <Action>Result element.
   struct Answer {
-    std::unique_ptr<pugi::xml_document> document;
+    // The answer's text, which the document is parsed in, and the document.
+    struct Parsed {
+      std::string text;
+      pugi::xml_document document;
+    };
+    std::unique_ptr<Parsed> parsed;
     pugi::xml_node result;
   };
 

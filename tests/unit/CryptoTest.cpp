@@ -20,6 +20,27 @@ TEST(CryptoTest, DigestsMatchPublishedValues) {
   EXPECT_EQ(ToHex(HmacSha256({}, {})), "b613679a0814d9ec772f95d778c35fc5ff1697c493715653c6c712144292c5ad");
 }
 
+// One signer reuses its key for many messages; another key, an empty one or
+// a key longer than a block must not see anything of the one before.
+TEST(CryptoTest, HmacGivesEachMessageItsOwnKeysValueInAnyOrder) {
+  const Bytes jefe = ToBytes("Jefe");
+  const Bytes short_key(20, 0x0b);
+  const Bytes long_key(131, 0xaa);
+  const std::string jefe_mac = "5bdcc146bf60754e6a042426089575c75a003f089d2739839dec58b964ec3843";
+  const std::string short_mac = "b0344c61d8db38535ca8afceaf0bf12b881dc200c9833da726e9376c2e32cff7";
+  const std::string long_mac = "60e431591ee0b67f0d8a26aacbf5b77f8e0bc6213728c5140546040f0ee37f54";
+  const std::string empty_mac = "b613679a0814d9ec772f95d778c35fc5ff1697c493715653c6c712144292c5ad";
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(ToHex(HmacSha256(jefe, ToBytes("what do ya want for nothing?"))), jefe_mac);
+    EXPECT_EQ(ToHex(HmacSha256(jefe, ToBytes("what do ya want for nothing?"))), jefe_mac);
+    EXPECT_EQ(ToHex(HmacSha256(short_key, ToBytes("Hi There"))), short_mac);
+    EXPECT_EQ(ToHex(HmacSha256({}, {})), empty_mac);
+    EXPECT_EQ(ToHex(HmacSha256(long_key, ToBytes("Test Using Larger Than Block-Size Key - Hash Key First"))),
+              long_mac);
+    EXPECT_EQ(ToHex(HmacSha256({}, {})), empty_mac);
+  }
+}
+
 TEST(CryptoTest, AesCbcMatchesPublishedBlocksForEveryKeyLength) {
   const struct {
     const char* key;

@@ -264,6 +264,31 @@ TEST_F(EbayConversionTest, RecordOfOneOrder) {
   EXPECT_THROW(OrderManagement::ConvertOrder(order, CustomerFormatting::Default), Error);
 }
 
+// Orders left out or failing halfway leave nothing in the records that
+// follow them.
+TEST_F(EbayConversionTest, BatchSkipsWhatCannotBeConverted) {
+  test::HostFolders host;  // the skipped orders go to the log
+  service::EbayOrder failing = Order(true, true, true);
+  failing.Transaction[0].buyer_checkout_message = "vom Abbruch";
+  failing.Item.push_back(std::nullopt);
+  service::EbayOrder undated = Order(true, true, true);
+  undated.Transaction[0].created_date.reset();
+  service::EbayOrder good = Order(false, true, false);
+  good.Transaction[0].buyer_checkout_message = "Danke";
+  const std::vector<service::EbayOrder> orders = {Order(false, false, true), failing, undated, good,
+                                                  Order(true, true, true)};
+  std::vector<orders::EbayOrder> records;
+  EXPECT_EQ(
+      OrderManagement::ConvertOrders(nullptr, orders, CustomerFormatting::Default,
+                                     [&](const orders::EbayOrder& record) { records.push_back(record); }),
+      2);
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].OrderMessage, "Danke");
+  EXPECT_EQ(Names(records[0]), "S|S|S");
+  EXPECT_EQ(records[1].OrderMessage, "");
+  EXPECT_EQ(Names(records[1]), "R|S|P");
+}
+
 TEST(EbayRulesTest, PaymentTexts) {
   const std::pair<std::string, std::string> cases[] = {
       {"MOCC", "Scheck/Vorkasse"},
@@ -297,7 +322,7 @@ TEST(EbayRulesTest, KeysNamesAndStreets) {
   const std::pair<LocalDateTime, std::string> keys[] = {
       {{2024, 3, 2, 15, 4, 5}, "123_20240302030405"},     {{2024, 3, 2, 3, 4, 5}, "123_20240302030405"},
       {{2024, 3, 2, 0, 0, 9}, "123_20240302120009"},      {{2024, 3, 2, 12, 30, 0}, "123_20240302123000"},
-      {{2024, 12, 31, 23, 59, 59}, "123_20241231115959"},
+      {{2024, 12, 31, 23, 59, 59}, "123_20241231115959"}, {{7, 1, 1, 0, 0, 0}, "123_00070101120000"},
   };
   for (const auto& [time, key] : keys) EXPECT_EQ(OrderManagement::EbayKey("123", time), key) << key;
 

@@ -223,6 +223,36 @@ TEST(EbayAnswerTest, HostileFieldsAreLeftOutAndNoted) {
   EXPECT_EQ(notes.size(), 4u);
 }
 
+// A transaction read in one pass over its children keeps what reading each
+// field by name gave: the first of repeated fields, the last of plain texts.
+TEST(EbayAnswerTest, RepeatedTransactionFieldsKeepTheirOrderOfPrecedence) {
+  const std::string body =
+      "<Item><ItemID>1</ItemID></Item><TransactionArray><Transaction>"
+      "<CreatedDate>gestern</CreatedDate><CreatedDate>2024-03-02T14:04:05Z</CreatedDate>"
+      "<QuantityPurchased>2</QuantityPurchased><QuantityPurchased>3</QuantityPurchased>"
+      "<TransactionPrice currencyID=\"EUR\">1.5</TransactionPrice><TransactionPrice>9</TransactionPrice>"
+      "<SellerPaidStatus>Paid</SellerPaidStatus><SellerPaidStatus>NotPaid</SellerPaidStatus>"
+      "<ShippingServiceSelected><ShippingService>DHL</ShippingService></ShippingServiceSelected>"
+      "<ShippingServiceSelected><ShippingService>Hermes</ShippingService></ShippingServiceSelected>"
+      "<Variation><VariationSpecifics><NameValueList><Name>Farbe</Name></NameValueList>"
+      "</VariationSpecifics></Variation><Variation/>"
+      "<TransactionID>7</TransactionID><TransactionID>8</TransactionID>"
+      "</Transaction></TransactionArray>";
+  Notes notes;
+  const ItemTransactions result = ReadItemTransactions(
+      EbayAnswer::Read("GetItemTransactions", Answer("GetItemTransactions", "Success", body)), notes);
+  const Transaction& t = result.transactions.at(0);
+  EXPECT_FALSE(t.created_date);
+  EXPECT_EQ(t.quantity_purchased, 2);
+  EXPECT_EQ(t.transaction_price->currency, "EUR");
+  EXPECT_EQ(t.seller_paid_status, PaidStatus::Paid);
+  EXPECT_EQ(t.shipping_service_selected->service, "DHL");
+  ASSERT_EQ(t.variation.size(), 1u);
+  EXPECT_EQ(t.variation[0].first, "Farbe");
+  EXPECT_EQ(t.transaction_id, "8");
+  EXPECT_EQ(notes.size(), 1u);
+}
+
 TEST(EbayAnswerTest, UserAndOrderAnswers) {
   Notes notes;
   const auto user = [&](const std::string& body) {

@@ -61,11 +61,17 @@ TEST(MwsSignatureTest, CanonicalQuerySortsByteWiseAndEncodesPerRfc3986) {
       "SignatureMethod=HmacSHA256&SignatureVersion=2&Timestamp=2009-02-04T17%3A44%3A33.500Z&Version=2009-01-"
       "01");
   EXPECT_EQ(MwsCanonicalQuery({{"Empty", ""}}), "Empty=");
+  // Escapes first, last and between runs; repeated names keep their order.
+  EXPECT_EQ(MwsPercentEncode("ü"), "%C3%BC");
+  EXPECT_EQ(MwsPercentEncode(" x y "), "%20x%20y%20");
+  EXPECT_EQ(MwsCanonicalQuery({{"B", "2"}, {"A", "x y"}, {"B", "1"}, {"B", "0"}}), "A=x%20y&B=2&B=1&B=0");
 }
 
 TEST(MwsSignatureTest, SignedBodyCarriesTheHostAsSentAndTheTimeInUtc) {
   const auto now = platform::FromUtcCalendar({2017, 2, 5, 18, 12, 21});
   EXPECT_EQ(MwsTimestamp(now), "2017-02-05T18:12:21Z");
+  EXPECT_EQ(MwsTimestamp(platform::FromUtcCalendar({7, 1, 2, 3, 4, 5})), "0007-01-02T03:04:05Z");
+  EXPECT_EQ(MwsTimestamp(platform::FromUtcCalendar({9999, 12, 31, 23, 59, 59})), "9999-12-31T23:59:59Z");
   const auto request = MwsSignRequest({{"Action", "GetOrder"}}, "AKIDEXAMPLE", "1234567890", "127.0.0.1:8080",
                                       "/mws/Orders/2013-09-01", now);
   EXPECT_EQ(request.string_to_sign,

@@ -25,6 +25,13 @@ TEST(ReportFilesTest, ShipmentRowsAreReadByTheHeadersNames) {
   EXPECT_EQ(first._buyer_name, "Max Mustermann");
   EXPECT_EQ(first._sales_channel, "");
   EXPECT_EQ(FbaData::FromRow(layout, table.rows[1].values)._amazon_order_id, "302-2");
+  // Taken over rather than copied, a row reads alike.
+  auto values = table.rows[0].values;
+  const auto taken = FbaData::FromRow(layout, std::move(values));
+  EXPECT_EQ(taken._amazon_order_id, "302-1");
+  EXPECT_EQ(taken._buyer_name, "Max Mustermann");
+  EXPECT_EQ(taken._purchase_date, first._purchase_date);
+  EXPECT_EQ(taken._sales_channel, "");
   EXPECT_EQ(FbaData::ColumnNames().size(), 48u);
   EXPECT_EQ(FbaData::ColumnNames().front(), "amazon-order-id");
   EXPECT_EQ(FbaData::ColumnNames().back(), "sales-channel");

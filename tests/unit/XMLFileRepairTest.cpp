@@ -53,6 +53,9 @@ TEST(XMLFileRepairTest, OnlyBareAmpersandsAreEscaped) {
        "<Company>A &amp; B<![CDATA[1 &", "2 & 3]]> &amp; C</Company>"},
       {"in an attribute", "<Company url=\"x?a=1&b=2\">A</Company>", "<Note/>", 1,
        "<Company url=\"x?a=1&amp;b=2\">A</Company>", "<Note/>"},
+      {"processing instruction, sections side by side", "<Company>A & B<?pi a & b?></Company>",
+       "<Note><!-- x --><![CDATA[&]]>&amp;<!--&-->&</Note>", 2, "<Company>A &amp; B<?pi a & b?></Company>",
+       "<Note><!-- x --><![CDATA[&]]>&amp;<!--&-->&amp;</Note>"},
       {"not quite references", "<Company>&#; &#x; &; &#12a;</Company>", "<Note/>", 1,
        "<Company>&amp;#; &amp;#x; &amp;; &amp;#12a;</Company>", "<Note/>"},
   };

@@ -1,7 +1,9 @@
 #include "platform/Crypto.h"
 
+#include <openssl/core_names.h>
+#include <openssl/crypto.h>
 #include <openssl/evp.h>
-#include <openssl/hmac.h>
+#include <openssl/params.h>
 
 #include <memory>
 
@@ -14,10 +16,14 @@ using CipherCtx = std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)
 
 const EVP_CIPHER* AesCbcFor(std::size_t key_size) {
   switch (key_size) {
-    case 16: return EVP_aes_128_cbc();
-    case 24: return EVP_aes_192_cbc();
-    case 32: return EVP_aes_256_cbc();
-    default: throw CryptoError("Ungültige Schlüssellänge für AES: " + std::to_string(key_size) + " Bytes");
+    case 16:
+      return EVP_aes_128_cbc();
+    case 24:
+      return EVP_aes_192_cbc();
+    case 32:
+      return EVP_aes_256_cbc();
+    default:
+      throw CryptoError("Ungültige Schlüssellänge für AES: " + std::to_string(key_size) + " Bytes");
   }
 }
 
@@ -27,8 +33,10 @@ Bytes RunCipher(const Bytes& key, const Bytes& iv, Bytes input, Padding padding,
   const EVP_CIPHER* cipher = AesCbcFor(key.size());
   if (iv.size() != 16) throw CryptoError("Ungültige Länge des Initialisierungsvektors");
   if (padding == Padding::kZero) {
-    if (encrypt) input.resize((input.size() + 15) / 16 * 16, 0);
-    else if (input.size() % 16 != 0) throw CryptoError("Die Länge des verschlüsselten Textes ist ungültig");
+    if (encrypt)
+      input.resize((input.size() + 15) / 16 * 16, 0);
+    else if (input.size() % 16 != 0)
+      throw CryptoError("Die Länge des verschlüsselten Textes ist ungültig");
   }
   CipherCtx ctx(EVP_CIPHER_CTX_new(), &EVP_CIPHER_CTX_free);
   if (!ctx || EVP_CipherInit_ex(ctx.get(), cipher, nullptr, key.data(), iv.data(), encrypt ? 1 : 0) != 1)
@@ -66,17 +74,74 @@ Bytes AesCbcDecrypt(const Bytes& key, const Bytes& iv, const Bytes& cipher, Padd
 Bytes Sha1(const Bytes& data) { return Digest(EVP_sha1(), data); }
 Bytes Md5(const Bytes& data) { return Digest(EVP_md5(), data); }
 
+namespace {
+
+// The one-shot HMAC() looks the algorithm and the digest up and sets the key
+// up again on every call, several times the cost of hashing a request. Each
+// thread keeps one context with the key it last saw instead; a request
+// signer signs tens of thousands of requests with one key.
+class HmacContext {
+ public:
+  HmacContext() = default;
+  HmacContext(const HmacContext&) = delete;
+  HmacContext& operator=(const HmacContext&) = delete;
+  ~HmacContext() {
+    Forget();
+    EVP_MAC_CTX_free(ctx_);
+    EVP_MAC_free(mac_);
+  }
+
+  Bytes Compute(const Bytes& key, const Bytes& data) {
+    if (ctx_ == nullptr) {
+      mac_ = EVP_MAC_fetch(nullptr, OSSL_MAC_NAME_HMAC, nullptr);
+      ctx_ = mac_ != nullptr ? EVP_MAC_CTX_new(mac_) : nullptr;
+      if (ctx_ == nullptr) throw CryptoError("HMAC konnte nicht berechnet werden");
+    }
+    if (!keyed_ || key != key_) {
+      Forget();
+      // A null key would mean "the previous key": an empty key is handed over
+      // as a pointer all the same.
+      static const std::uint8_t kEmptyKey = 0;
+      char digest[] = "SHA256";
+      const OSSL_PARAM params[] = {OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digest, 0),
+                                   OSSL_PARAM_construct_end()};
+      if (EVP_MAC_init(ctx_, key.empty() ? &kEmptyKey : key.data(), key.size(), params) != 1)
+        throw CryptoError("HMAC konnte nicht berechnet werden");
+      key_ = key;
+      keyed_ = true;
+    } else if (EVP_MAC_init(ctx_, nullptr, 0, nullptr) != 1) {
+      Forget();
+      throw CryptoError("HMAC konnte nicht berechnet werden");
+    }
+    Bytes out(EVP_MAX_MD_SIZE);
+    std::size_t len = 0;
+    if (EVP_MAC_update(ctx_, data.data(), data.size()) != 1 ||
+        EVP_MAC_final(ctx_, out.data(), &len, out.size()) != 1) {
+      Forget();
+      throw CryptoError("HMAC konnte nicht berechnet werden");
+    }
+    out.resize(len);
+    return out;
+  }
+
+ private:
+  void Forget() {
+    if (!key_.empty()) OPENSSL_cleanse(key_.data(), key_.size());
+    key_.clear();
+    keyed_ = false;
+  }
+
+  EVP_MAC* mac_ = nullptr;
+  EVP_MAC_CTX* ctx_ = nullptr;
+  Bytes key_;
+  bool keyed_ = false;
+};
+
+}  // namespace
+
 Bytes HmacSha256(const Bytes& key, const Bytes& data) {
-  // A null key means "the previous key" to OpenSSL, and there is none: an
-  // empty key must still be handed over as a pointer.
-  static const std::uint8_t kEmptyKey = 0;
-  Bytes out(EVP_MAX_MD_SIZE);
-  unsigned int len = 0;
-  if (!HMAC(EVP_sha256(), key.empty() ? &kEmptyKey : key.data(), static_cast<int>(key.size()), data.data(),
-            data.size(), out.data(), &len))
-    throw CryptoError("HMAC konnte nicht berechnet werden");
-  out.resize(len);
-  return out;
+  thread_local HmacContext context;
+  return context.Compute(key, data);
 }
 
 }  // namespace kanvio::platform

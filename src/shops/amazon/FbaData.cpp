@@ -1,6 +1,7 @@
 #include "shops/amazon/FbaData.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace kanvio {
 namespace {
@@ -26,6 +27,12 @@ FbaData::Layout::Layout(const std::vector<std::string>& header) {
     const auto found = std::find(header.begin(), header.end(), kColumns[field].name);
     if (found != header.end()) positions_[field] = static_cast<std::size_t>(found - header.begin());
   }
+  std::vector<bool> used(header.size(), false);
+  for (const auto& position : positions_) {
+    if (!position) continue;
+    if (used[*position]) shared_ = true;
+    used[*position] = true;
+  }
 }
 
 bool FbaData::Layout::HasColumn(std::string_view column) const {
@@ -40,6 +47,16 @@ FbaData FbaData::FromRow(const Layout& layout, const std::vector<std::string>& v
   for (std::size_t field = 0; field < std::size(kColumns); ++field) {
     const auto& position = layout.positions_[field];
     if (position && *position < values.size()) data.*kColumns[field].field = values[*position];
+  }
+  return data;
+}
+
+FbaData FbaData::FromRow(const Layout& layout, std::vector<std::string>&& values) {
+  if (layout.shared_) return FromRow(layout, values);
+  FbaData data;
+  for (std::size_t field = 0; field < std::size(kColumns); ++field) {
+    const auto& position = layout.positions_[field];
+    if (position && *position < values.size()) data.*kColumns[field].field = std::move(values[*position]);
   }
   return data;
 }

@@ -26,9 +26,12 @@ struct FbaData {
    private:
     friend struct FbaData;
     std::vector<std::optional<std::size_t>> positions_;  // per field, in the order of FbaColumns.def
+    bool shared_ = false;                                // a column feeds more than one field
   };
 
   static FbaData FromRow(const Layout& layout, const std::vector<std::string>& values);
+  // Takes the values over instead of copying them.
+  static FbaData FromRow(const Layout& layout, std::vector<std::string>&& values);
 
   // The 48 column names in the report's order.
   static const std::vector<std::string_view>& ColumnNames();

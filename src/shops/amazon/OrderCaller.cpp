@@ -1,5 +1,6 @@
 #include "shops/amazon/OrderCaller.h"
 
+#include <iterator>
 #include <string_view>
 
 #include "config/Logger.h"
@@ -66,7 +67,8 @@ std::optional<std::vector<net::MwsOrderItem>> OrderCaller::GetOrderItemsService(
                           [&](pugi::xml_node result) {
                             listed = listed || static_cast<bool>(net::MwsChild(result, "OrderItems"));
                             auto page = net::ParseOrderItemPage(result);
-                            items.insert(items.end(), page.entries.begin(), page.entries.end());
+                            items.insert(items.end(), std::make_move_iterator(page.entries.begin()),
+                                         std::make_move_iterator(page.entries.end()));
                             return page.next_token;
                           });
     });

@@ -141,11 +141,11 @@ std::int32_t OrderManagement::PassResult(const char* pass, std::size_t first_rep
   return -1;
 }
 
-void OrderManagement::ShipmentReport(Report& report, const FlatFileTable& table, int& total, int& written) {
+void OrderManagement::ShipmentReport(Report& report, FlatFileTable&& table, int& total, int& written) {
   const FbaData::Layout layout(table.columns);
   std::vector<FbaData> rows;
   rows.reserve(table.rows.size());
-  for (const auto& row : table.rows) rows.push_back(FbaData::FromRow(layout, row.values));
+  for (auto& row : table.rows) rows.push_back(FbaData::FromRow(layout, std::move(row.values)));
   report.consumed.assign(rows.size(), false);
 
   const auto ids =
@@ -205,7 +205,7 @@ std::int32_t OrderManagement::getOrdersForFBA(int& total) {
         continue;
       }
       reports_.push_back({file, true, {}});
-      ShipmentReport(reports_.back(), table, total, written);
+      ShipmentReport(reports_.back(), std::move(table), total, written);
     }
   } catch (const std::exception& e) {
     return PassResult("Amazon-Versandberichte", first, written, &e);

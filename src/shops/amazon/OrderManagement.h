@@ -58,7 +58,8 @@ class OrderManagement {
   };
   using OrderMap = std::map<std::string, net::MwsOrder>;
 
-  void ShipmentReport(Report& report, const FlatFileTable& table, int& total, int& written);
+  // Takes the table's values over.
+  void ShipmentReport(Report& report, FlatFileTable&& table, int& total, int& written);
   OrderMap FetchOrders(const std::vector<std::string>& ids);
   // Writes the order when everything needed is at hand; true when the
   // entry is done with (written, or needing no import).

@@ -1,5 +1,6 @@
 #include "shops/amazon/ReportFiles.h"
 
+#include <algorithm>
 #include <fstream>
 #include <pugixml.hpp>
 #include <set>
@@ -45,6 +46,8 @@ bool IsValidUtf8(std::string_view s) {
 
 std::vector<std::string> SplitTabs(std::string_view line) {
   std::vector<std::string> values;
+  // Sized up front: a shipment report row has some forty columns.
+  values.reserve(static_cast<std::size_t>(std::count(line.begin(), line.end(), '\t')) + 1);
   std::size_t start = 0;
   for (;;) {
     const std::size_t tab = line.find('\t', start);
@@ -114,12 +117,27 @@ std::vector<pugi::xml_node> OrderReportNodes(const pugi::xml_document& document)
   return found;
 }
 
-void LoadDocument(pugi::xml_document& document, std::string_view bytes) {
-  const auto parsed = document.load_buffer(bytes.data(), bytes.size());
+void CheckDocument(const pugi::xml_document& document, const pugi::xml_parse_result& parsed) {
   if (!parsed)
     throw ReportFormatError(std::string("Der Bestellbericht ist kein gültiges XML: ") + parsed.description() +
                             " (Zeichen " + std::to_string(parsed.offset) + ")");
   if (!document.document_element()) throw ReportFormatError("Der Bestellbericht enthält kein XML-Element.");
+}
+
+void LoadDocument(pugi::xml_document& document, std::string_view bytes) {
+  CheckDocument(document, document.load_buffer(bytes.data(), bytes.size()));
+}
+
+// In the report's own bytes, which must outlive the document: a report runs
+// to many megabytes, and a copy for the parser would be one more.
+void LoadDocumentInPlace(pugi::xml_document& document, std::string& bytes) {
+  CheckDocument(document, document.load_buffer_inplace(bytes.data(), bytes.size()));
+}
+
+std::vector<OrderReportEntry> ReadEntries(const pugi::xml_document& document) {
+  std::vector<OrderReportEntry> entries;
+  for (const auto& node : OrderReportNodes(document)) entries.push_back(ReadEntry(node));
+  return entries;
 }
 
 struct StringWriter : pugi::xml_writer {
@@ -202,13 +220,14 @@ void FlatFileTable::Rewrite(const std::filesystem::path& file, const std::vector
 std::vector<OrderReportEntry> ParseOrderReport(std::string_view bytes) {
   pugi::xml_document document;
   LoadDocument(document, bytes);
-  std::vector<OrderReportEntry> entries;
-  for (const auto& node : OrderReportNodes(document)) entries.push_back(ReadEntry(node));
-  return entries;
+  return ReadEntries(document);
 }
 
 std::vector<OrderReportEntry> ReadOrderReport(const std::filesystem::path& file) {
-  return ParseOrderReport(ReadReportBytes(file));
+  std::string bytes = ReadReportBytes(file);
+  pugi::xml_document document;
+  LoadDocumentInPlace(document, bytes);
+  return ReadEntries(document);
 }
 
 void RewriteOrderReport(const std::filesystem::path& file, const std::vector<bool>& keep) {

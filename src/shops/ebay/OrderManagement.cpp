@@ -53,10 +53,41 @@ std::string Amount(const std::optional<net::Amount>& amount) {
   return amount ? invariant::General15(amount->value) : std::string();
 }
 
+// What fmt's {:0<width>} gives, without parsing a format for each of the
+// twelve numbers every order's date and key take.
+void AppendPadded(std::string& out, int value, int width) {
+  long long number = value;
+  if (number < 0) {
+    out.push_back('-');
+    number = -number;
+    --width;
+  }
+  char digits[24];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + number % 10);
+    number /= 10;
+  } while (number > 0);
+  for (int i = count; i < width; ++i) out.push_back('0');
+  while (count > 0) out.push_back(digits[--count]);
+}
+
 // Invariant, 24-hour clock.
 std::string OrderDate(const LocalDateTime& t) {
-  return fmt::format("{:04}-{:02}-{:02} {:02}:{:02}:{:02}", t.year, t.month, t.day, t.hour, t.minute,
-                     t.second);
+  std::string date;
+  date.reserve(19);
+  AppendPadded(date, t.year, 4);
+  date.push_back('-');
+  AppendPadded(date, t.month, 2);
+  date.push_back('-');
+  AppendPadded(date, t.day, 2);
+  date.push_back(' ');
+  AppendPadded(date, t.hour, 2);
+  date.push_back(':');
+  AppendPadded(date, t.minute, 2);
+  date.push_back(':');
+  AppendPadded(date, t.second, 2);
+  return date;
 }
 
 struct Buyer {
@@ -151,8 +182,16 @@ std::string OrderManagement::ArticleName(const std::string& title,
 
 std::string OrderManagement::EbayKey(const std::string& item_id, const LocalDateTime& t) {
   const int hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
-  return fmt::format("{}_{:04}{:02}{:02}{:02}{:02}{:02}", item_id, t.year, t.month, t.day, hour12, t.minute,
-                     t.second);
+  std::string key;
+  key.reserve(item_id.size() + 15);
+  key.append(item_id).push_back('_');
+  AppendPadded(key, t.year, 4);
+  AppendPadded(key, t.month, 2);
+  AppendPadded(key, t.day, 2);
+  AppendPadded(key, hour12, 2);
+  AppendPadded(key, t.minute, 2);
+  AppendPadded(key, t.second, 2);
+  return key;
 }
 
 std::string OrderManagement::Street(const net::Address& address) {
@@ -162,25 +201,28 @@ std::string OrderManagement::Street(const net::Address& address) {
   return first.empty() ? second : first + ", " + second;
 }
 
-std::optional<orders::EbayOrder> OrderManagement::ConvertOrder(const service::EbayOrder& order,
-                                                               CustomerFormatting formatting) {
-  if (order.Item.empty() || order.Transaction.empty()) return std::nullopt;
+namespace {
+
+// Fills a record made by the caller: the record has some hundred members, and
+// each move of it on the way to the file costs about as much as filling it.
+bool ConvertOrderInto(const service::EbayOrder& order, CustomerFormatting formatting,
+                      orders::EbayOrder& record) {
+  if (order.Item.empty() || order.Transaction.empty()) return false;
   const net::Transaction& first = order.Transaction.front();
   const net::User& user = first.buyer;
-  if (!user.registration_address && !user.shipping_address) return std::nullopt;
+  if (!user.registration_address && !user.shipping_address) return false;
   for (const auto& item : order.Item)
     if (!item) throw Error("Zu einer Position der Bestellung fehlen die Artikeldaten von eBay.");
   if (!first.created_date) throw Error("eBay lieferte kein Bestelldatum.");
 
   const LocalDateTime created = platform::CurrentClock().ToLocal(*first.created_date);
   const net::Listing& listing = order.Item.front()->item;
-  orders::EbayOrder record;
   record.OrderDate = OrderDate(created);
   record.DeliveryKind =
       first.shipping_service_selected ? first.shipping_service_selected->service : std::string();
-  record.PaymentKind = PaymentText(first.payment_method_used);
+  record.PaymentKind = OrderManagement::PaymentText(first.payment_method_used);
   record.OrderMessage = first.buyer_checkout_message.value_or("");
-  record.EbayKey = EbayKey(listing.item_id, created);
+  record.EbayKey = OrderManagement::EbayKey(listing.item_id, created);
   record.Weblink = listing.view_item_url_for_natural_search.empty()
                        ? listing.view_item_url
                        : listing.view_item_url_for_natural_search;
@@ -192,6 +234,15 @@ std::optional<orders::EbayOrder> OrderManagement::ConvertOrder(const service::Eb
   for (const auto& item : order.Item) record.Article.push_back(Article(*item));
   record.CustomerData.FrieghtCost.FreightCostGross =
       first.shipping_service_selected ? Amount(first.shipping_service_selected->cost) : std::string();
+  return true;
+}
+
+}  // namespace
+
+std::optional<orders::EbayOrder> OrderManagement::ConvertOrder(const service::EbayOrder& order,
+                                                               CustomerFormatting formatting) {
+  std::optional<orders::EbayOrder> record;
+  if (!ConvertOrderInto(order, formatting, record.emplace())) record.reset();
   return record;
 }
 
@@ -206,10 +257,12 @@ std::int32_t OrderManagement::ConvertOrders(IWorker* worker, const std::vector<s
                                    i + 1);
     std::optional<orders::EbayOrder> record;
     try {
-      record = ConvertOrder(orders[std::size_t(i)], formatting);
-      if (!record)
+      if (!ConvertOrderInto(orders[std::size_t(i)], formatting, record.emplace())) {
+        record.reset();
         Logger::LogInfo("eBay: Eine Bestellung ohne Artikel oder Käuferadresse wurde ausgelassen.");
+      }
     } catch (const std::exception& e) {
+      record.reset();
       try {
         Logger::LogError(std::string("eBay: Eine Bestellung wurde ausgelassen: ") + e.what());
       } catch (...) {
