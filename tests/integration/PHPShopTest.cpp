@@ -414,6 +414,8 @@ TEST_F(PHPShopTest, OpenOrdersAreCounted) {
   EXPECT_EQ(shop_.SucheAnzahlOffeneBestellungenImShop(), 7);
   sim_.Failures().Set("sync:check_open_orders", Failure::Status500("keine Zahl"));
   EXPECT_EQ(shop_.SucheAnzahlOffeneBestellungenImShop(), 0);
+  sim_.Failures().Set("sync:check_open_orders", Failure::Status500("-43"));
+  EXPECT_EQ(shop_.SucheAnzahlOffeneBestellungenImShop(), -1);
   sim_.Failures().Set("sync:check_open_orders", Failure::Drop());
   EXPECT_EQ(shop_.SucheAnzahlOffeneBestellungenImShop(), -1);
 }

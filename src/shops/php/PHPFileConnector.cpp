@@ -444,7 +444,12 @@ std::int32_t PHPFileConnector::CHECK_AMOUNT_OPEN_ORDERS(std::string& error) {
       [&] {
         const auto& c = Open();
         auto answer = Exchange(Query(php::SyncUrl(c.base, c.Prefix(), c.shop, "check_open_orders"), true));
-        return answer.usable() ? ParseGermanInt(answer.text).value_or(0) : -1;
+        if (!answer.usable()) return -1;
+        const std::int32_t count = ParseGermanInt(answer.text).value_or(0);
+        // A script answers -1 when it failed; any other negative is no count
+        // either, and the host reads only -1 as a failure.
+        if (count < -1) Logger::LogError("check_open_orders: keine Anzahl: " + answer.text);
+        return count < -1 ? -1 : count;
       },
       StatusFailure::kQuiet);
 }
