@@ -50,6 +50,30 @@ TEST_F(MwsClientTest, TheMarketplaceChecksTheSignature) {
   EXPECT_TRUE(Waits().empty());
 }
 
+// The marketplace refuses requests whose time stamp is more than 15 minutes
+// off its own clock, and such a refusal is not retried.
+TEST_F(MwsClientTest, TimeStampsFarFromTheMarketplacesClockAreRefused) {
+  const struct {
+    std::chrono::minutes skew;
+    bool accepted;
+  } cases[] = {{-20min, false}, {-10min, true}, {10min, true}, {20min, false}};
+  for (const auto& c : cases) {
+    const auto skew = c.skew;
+    loopback_.marketplace().SetClock([skew] { return platform::CurrentClock().NowUtc() + skew; });
+    MwsClient client(Reports());
+    try {
+      client.Call("GetReportList", {});
+      EXPECT_TRUE(c.accepted) << c.skew.count();
+    } catch (const MwsError& e) {
+      EXPECT_FALSE(c.accepted) << c.skew.count();
+      EXPECT_EQ(e.status(), 400);
+      EXPECT_EQ(e.info().code, "InvalidParameterValue");
+    }
+    EXPECT_EQ(client.requests_sent(), 1u) << c.skew.count();
+  }
+  EXPECT_TRUE(Waits().empty());
+}
+
 TEST_F(MwsClientTest, ServerFailuresAreRetriedFourTimesWithGrowingWaits) {
   struct Case {
     const char* label;

@@ -322,6 +322,7 @@ TEST(FailureTest, ParsesTheCommandLineForms) {
     std::optional<FailureKind> kind;
     std::string body;
     std::chrono::milliseconds delay;
+    int times = 0;
   };
   const Case cases[] = {
       {"500", FailureKind::kStatus500, "", 0ms},
@@ -335,6 +336,21 @@ TEST(FailureTest, ParsesTheCommandLineForms) {
       {"truncated", FailureKind::kTruncated, "", 0ms},
       {"garbage", FailureKind::kGarbage, "", 0ms},
       {"drop-mid-body", FailureKind::kDropMidBody, "", 0ms},
+      {"503", FailureKind::kStatus503, "", 0ms},
+      {"503:Langsam", FailureKind::kStatus503, "Langsam", 0ms},
+      {"md5-wrong", FailureKind::kWrongMd5, "", 0ms},
+      {"md5-missing", FailureKind::kNoMd5, "", 0ms},
+      {"fault", FailureKind::kSoapFault, "Interner Fehler", 0ms},
+      {"fault:Kaputt", FailureKind::kSoapFault, "Kaputt", 0ms},
+      {"error", FailureKind::kItemError, "Object was not found.", 0ms},
+      {"401", FailureKind::kUnauthorized, "", 0ms},
+      {"2*503", FailureKind::kStatus503, "", 0ms, 2},
+      {"3*md5-wrong", FailureKind::kWrongMd5, "", 0ms, 3},
+      {"0*503", std::nullopt, "", 0ms},
+      {"*503", std::nullopt, "", 0ms},
+      {"2*teapot", std::nullopt, "", 0ms},
+      {"401:x", std::nullopt, "", 0ms},
+      {"md5-wrong:x", std::nullopt, "", 0ms},
       {"garbage:x", std::nullopt, "", 0ms},
       {"slow:-1", std::nullopt, "", 0ms},
       {"slow:1s", std::nullopt, "", 0ms},
@@ -349,6 +365,7 @@ TEST(FailureTest, ParsesTheCommandLineForms) {
     EXPECT_EQ(failure->kind, *c.kind) << c.text;
     EXPECT_EQ(failure->body, c.body) << c.text;
     EXPECT_EQ(failure->delay, c.delay) << c.text;
+    EXPECT_EQ(failure->times, c.times) << c.text;
   }
 }
 
