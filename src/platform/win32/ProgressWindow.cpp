@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/WindowSupport.h"
 #include "support/Error.h"
 
 namespace kanvio::platform {
@@ -16,7 +17,6 @@ constexpr wchar_t kHint[] = L"Bitte einen Moment Geduld...";
 constexpr wchar_t kFontFace[] = L"Tahoma";
 
 // Sizes in pixels at 96 dpi; everything scales with the font.
-constexpr int kBaseDpi = 96;
 constexpr int kClientWidth = 384;
 constexpr int kClientHeight = 66;
 constexpr int kInset = 3;
@@ -31,33 +31,6 @@ constexpr DWORD kTextStyle = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_
 // The panel's colour is fixed, so the text's must be too: a system colour
 // could be white in a high-contrast scheme.
 constexpr COLORREF kTextColor = RGB(0, 0, 0);
-// Where Windows looks for a library's own manifest.
-constexpr WORD kManifestResource = 2;
-
-// Without a desktop CreateWindowEx may fail without an error code.
-[[noreturn]] void ThrowLastError(const std::string& call) {
-  const DWORD error = GetLastError();
-  throw Error(call + " ist fehlgeschlagen" +
-              (error != 0 ? " (Windows-Fehler " + std::to_string(error) + ")" : std::string()));
-}
-
-HMODULE ThisModule() {
-  static const char anchor = 0;
-  HMODULE module = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCWSTR>(&anchor), &module);
-  return module;
-}
-
-std::wstring ModulePath(HMODULE module) {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(module, path.data(), DWORD(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) return path.substr(0, length);
-    path.resize(path.size() * 2);
-  }
-}
 
 std::wstring Utf16(const std::string& utf8) {
   if (utf8.empty()) return {};
@@ -68,14 +41,6 @@ std::wstring Utf16(const std::string& utf8) {
 }
 
 COLORREF ToColorref(Rgb color) { return RGB(color.r, color.g, color.b); }
-
-int ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  if (screen == nullptr) return kBaseDpi;
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : kBaseDpi;
-}
 
 int LineHeight(HFONT font) {
   HDC screen = GetDC(nullptr);
@@ -143,72 +108,11 @@ BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM found) {
 
 }  // namespace
 
-// Registered for the lifetime of one window: a class left registered after
-// this library is unloaded would point to code that is gone.
-class ProgressWindow::WindowClass {
- public:
-  WindowClass() : module_(ThisModule()) {
-    WNDCLASSEXW window_class{};
-    window_class.cbSize = sizeof window_class;
-    window_class.lpfnWndProc = &ProgressWindow::WindowProc;
-    window_class.hInstance = module_;
-    window_class.hCursor = LoadCursorA(nullptr, IDC_APPSTARTING);
-    window_class.lpszClassName = kClassName;
-    if (RegisterClassExW(&window_class) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-      ThrowLastError("RegisterClassEx");
-  }
-  ~WindowClass() { UnregisterClassW(kClassName, module_); }
-  WindowClass(const WindowClass&) = delete;
-  WindowClass& operator=(const WindowClass&) = delete;
-
-  HMODULE module() const { return module_; }
-
- private:
-  const HMODULE module_;
-};
-
-// A marquee bar needs version 6 of the common controls. A library gets it
-// only through an activation context made from its own manifest; without
-// the manifest the controls are the classic ones and the marquee stands still.
-class ProgressWindow::CommonControls {
- public:
-  // Runs make with the context active, so that controls it creates are of
-  // version 6.
-  template <class Make>
-  auto Within(Make make) {
-    ULONG_PTR cookie = 0;
-    const bool active = context_ != INVALID_HANDLE_VALUE && ActivateActCtx(context_, &cookie);
-    auto made = make();
-    if (active) DeactivateActCtx(0, cookie);
-    return made;
-  }
-
-  explicit CommonControls(HMODULE module) {
-    const std::wstring path = ModulePath(module);
-    ACTCTXW request{};
-    request.cbSize = sizeof request;
-    request.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
-    request.lpSource = path.c_str();
-    request.hModule = module;
-    request.lpResourceName = MAKEINTRESOURCEW(kManifestResource);
-    context_ = CreateActCtxW(&request);
-    Within([] {
-      INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
-      return InitCommonControlsEx(&controls);
-    });
-  }
-  ~CommonControls() {
-    if (context_ != INVALID_HANDLE_VALUE) ReleaseActCtx(context_);
-  }
-  CommonControls(const CommonControls&) = delete;
-  CommonControls& operator=(const CommonControls&) = delete;
-
- private:
-  HANDLE context_ = INVALID_HANDLE_VALUE;
-};
-
 ProgressWindow::ProgressWindow(UINT wake_message, WakeHandler on_wake)
-    : wake_message_(wake_message), on_wake_(std::move(on_wake)), class_(std::make_unique<WindowClass>()) {}
+    : wake_message_(wake_message),
+      on_wake_(std::move(on_wake)),
+      class_(std::make_unique<WindowClass>(kClassName, &ProgressWindow::WindowProc,
+                                           LoadCursorA(nullptr, IDC_APPSTARTING), nullptr)) {}
 
 std::unique_ptr<ProgressWindow> ProgressWindow::Show(const ViewColors& colors, UINT wake_message,
                                                      WakeHandler on_wake) {
@@ -239,7 +143,7 @@ ProgressWindow::~ProgressWindow() {
 }
 
 void ProgressWindow::CreatePopup(const ViewColors& colors) {
-  common_controls_ = std::make_unique<CommonControls>(class_->module());
+  common_controls_ = std::make_unique<CommonControls>(ICC_PROGRESS_CLASS);
   header_brush_ = CreateSolidBrush(ToColorref(colors.header));
   panel_color_ = ToColorref(colors.panel);
   panel_brush_ = CreateSolidBrush(panel_color_);
@@ -280,8 +184,8 @@ void ProgressWindow::CreateBar() {
   const DWORD style = WS_CHILD | WS_VISIBLE | (marquee_ ? PBS_MARQUEE : PBS_SMOOTH);
   bar_ = common_controls_->Within([&] {
     return CreateWindowExW(0, PROGRESS_CLASSW, nullptr, style, bar_rect_.left, bar_rect_.top,
-                           bar_rect_.right - bar_rect_.left, bar_rect_.bottom - bar_rect_.top, window_, nullptr,
-                           class_->module(), nullptr);
+                           bar_rect_.right - bar_rect_.left, bar_rect_.bottom - bar_rect_.top, window_,
+                           nullptr, class_->module(), nullptr);
   });
   SendMessageW(bar_, PBM_SETRANGE32, 0, maximum_);
   SendMessageW(bar_, PBM_SETPOS, value_, 0);
@@ -310,7 +214,8 @@ void ProgressWindow::SetProgressValue(std::int32_t value) {
 }
 
 void ProgressWindow::DisableThreadWindows() {
-  EnumThreadWindows(GetCurrentThreadId(), &CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled_windows_));
+  EnumThreadWindows(GetCurrentThreadId(), &CollectEnabledWindow,
+                    reinterpret_cast<LPARAM>(&disabled_windows_));
   std::erase(disabled_windows_, window_);
   for (HWND other : disabled_windows_) EnableWindow(other, FALSE);
 }

@@ -14,6 +14,9 @@
 
 namespace kanvio::platform {
 
+class WindowClass;
+class CommonControls;
+
 class ProgressWindow {
  public:
   // Runs on the window's thread whenever wake_message reaches the window,
@@ -24,7 +27,8 @@ class ProgressWindow {
   // thread's active window. The thread's other top-level windows stay
   // disabled until the window is destroyed. Throws Error when there is no
   // desktop to show a window on.
-  static std::unique_ptr<ProgressWindow> Show(const ViewColors& colors, UINT wake_message, WakeHandler on_wake);
+  static std::unique_ptr<ProgressWindow> Show(const ViewColors& colors, UINT wake_message,
+                                              WakeHandler on_wake);
   // A message-only window that never shows: it only takes wake messages.
   // Throws Error.
   static std::unique_ptr<ProgressWindow> MessageOnly(UINT wake_message, WakeHandler on_wake);
@@ -42,9 +46,6 @@ class ProgressWindow {
   void SetProgressValue(std::int32_t value);
 
  private:
-  class WindowClass;
-  class CommonControls;
-
   ProgressWindow(UINT wake_message, WakeHandler on_wake);
   void CreatePopup(const ViewColors& colors);
   HWND CreateText(const wchar_t* text, const RECT& rect);

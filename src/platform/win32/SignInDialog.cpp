@@ -7,6 +7,7 @@
 
 #include "platform/win32/WebBrowserHost.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/WindowSupport.h"
 #include "support/Error.h"
 #include "support/Text.h"
 
@@ -19,7 +20,6 @@ constexpr wchar_t kFallbackText[] =
     L"die Schaltfläche unten. Die Seite öffnet sich erneut über diesen Link:";
 
 // Sizes in pixels at 96 dpi.
-constexpr int kBaseDpi = 96;
 constexpr int kClientWidth = 1062;
 constexpr int kClientHeight = 723;
 constexpr int kAddressHeight = 22;
@@ -28,47 +28,10 @@ constexpr int kButtonHeight = 32;
 constexpr int kMarqueeSpeed = 80;
 constexpr int kButtonId = 1;
 constexpr int kLinkId = 2;
-constexpr WORD kManifestResource = 2;
 
 constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 // A modal frame has no icon; the hidden owner keeps the dialog out of the task bar.
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-
-[[noreturn]] void ThrowLastError(const std::string& call) {
-  const DWORD error = GetLastError();
-  throw Error(call + " ist fehlgeschlagen" +
-              (error != 0 ? " (Windows-Fehler " + std::to_string(error) + ")" : std::string()));
-}
-
-HMODULE ThisModule() {
-  static const char anchor = 0;
-  HMODULE module = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCWSTR>(&anchor), &module);
-  return module;
-}
-
-int ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  if (screen == nullptr) return kBaseDpi;
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : kBaseDpi;
-}
-
-// The version 6 common controls (marquee bar, link) come from the module's own
-// manifest; a library gets them only through an activation context.
-HANDLE CommonControlsContext() {
-  std::wstring path(MAX_PATH, L'\0');
-  path.resize(GetModuleFileNameW(ThisModule(), path.data(), DWORD(path.size())));
-  ACTCTXW request{};
-  request.cbSize = sizeof request;
-  request.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
-  request.lpSource = path.c_str();
-  request.hModule = ThisModule();
-  request.lpResourceName = MAKEINTRESOURCEW(kManifestResource);
-  return CreateActCtxW(&request);
-}
 
 HFONT MessageFont(bool italic) {
   NONCLIENTMETRICSW metrics{};
@@ -80,26 +43,6 @@ HFONT MessageFont(bool italic) {
 }
 
 }  // namespace
-
-// Registered while a dialog exists: a class left behind after the library
-// is unloaded would point to code that is gone.
-class SignInDialog::WindowClass {
- public:
-  WindowClass() {
-    WNDCLASSEXW window_class{};
-    window_class.cbSize = sizeof window_class;
-    window_class.lpfnWndProc = &SignInDialog::WindowProc;
-    window_class.hInstance = ThisModule();
-    window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    window_class.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    window_class.lpszClassName = kClassName;
-    if (RegisterClassExW(&window_class) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-      ThrowLastError("RegisterClassEx");
-  }
-  ~WindowClass() { UnregisterClassW(kClassName, ThisModule()); }
-  WindowClass(const WindowClass&) = delete;
-  WindowClass& operator=(const WindowClass&) = delete;
-};
 
 struct SignInDialog::Layout {
   RECT client, address, page, bar, button;
@@ -115,38 +58,38 @@ struct SignInDialog::Layout {
   }
 };
 
-SignInDialog::SignInDialog(const SignInPage& page) : page_(page), class_(std::make_unique<WindowClass>()) {
-  activation_context_ = CommonControlsContext();
-  ULONG_PTR cookie = 0;
-  const bool active =
-      activation_context_ != INVALID_HANDLE_VALUE && ActivateActCtx(activation_context_, &cookie);
+SignInDialog::SignInDialog(const SignInPage& page)
+    : page_(page),
+      class_(std::make_unique<WindowClass>(kClassName, &SignInDialog::WindowProc,
+                                           LoadCursorA(nullptr, IDC_ARROW),
+                                           GetSysColorBrush(COLOR_BTNFACE))) {
   try {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_LINK_CLASS};
-    InitCommonControlsEx(&controls);
-    const Layout layout(ScreenDpi());
-    RECT frame = layout.client;
-    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    owner_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                             ThisModule(), nullptr);
-    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    const int x = area.left + std::max(0, int(area.right - area.left - width) / 2);
-    const int y = area.top + std::max(0, int(area.bottom - area.top - height) / 2);
-    SetLastError(0);
-    window_ = CreateWindowExW(kExStyle, kClassName, Wide(page_.title).c_str(), kStyle, x, y, width, height,
-                              owner_, nullptr, ThisModule(), this);
-    if (window_ == nullptr) ThrowLastError("CreateWindowEx");
-    CreateControls(layout);
-    ShowWindow(window_, SW_SHOWNORMAL);
-    SetForegroundWindow(window_);
-    UpdateWindow(window_);
+    common_controls_ = std::make_unique<CommonControls>(ICC_PROGRESS_CLASS | ICC_LINK_CLASS);
+    common_controls_->Within([this] {
+      const Layout layout(ScreenDpi());
+      RECT frame = layout.client;
+      AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+      const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+      owner_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                               class_->module(), nullptr);
+      RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+      SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+      const int x = area.left + std::max(0, int(area.right - area.left - width) / 2);
+      const int y = area.top + std::max(0, int(area.bottom - area.top - height) / 2);
+      SetLastError(0);
+      window_ = CreateWindowExW(kExStyle, kClassName, Wide(page_.title).c_str(), kStyle, x, y, width, height,
+                                owner_, nullptr, class_->module(), this);
+      if (window_ == nullptr) ThrowLastError("CreateWindowEx");
+      CreateControls(layout);
+      ShowWindow(window_, SW_SHOWNORMAL);
+      SetForegroundWindow(window_);
+      UpdateWindow(window_);
+      return true;
+    });
   } catch (...) {
-    if (active) DeactivateActCtx(0, cookie);
     Release();
     throw;
   }
-  if (active) DeactivateActCtx(0, cookie);
 }
 
 SignInDialog::~SignInDialog() { Release(); }
@@ -160,15 +103,15 @@ void SignInDialog::Release() {
   if (font_ != nullptr) DeleteObject(font_);
   if (address_font_ != nullptr) DeleteObject(address_font_);
   font_ = address_font_ = nullptr;
-  if (activation_context_ != INVALID_HANDLE_VALUE) ReleaseActCtx(activation_context_);
-  activation_context_ = INVALID_HANDLE_VALUE;
+  common_controls_.reset();
 }
 
 HWND SignInDialog::CreateControl(const wchar_t* class_name, const std::wstring& text, DWORD style,
                                  const RECT& rect, int id) {
-  HWND control = CreateWindowExW(0, class_name, text.c_str(), WS_CHILD | WS_VISIBLE | style, rect.left,
-                                 rect.top, rect.right - rect.left, rect.bottom - rect.top, window_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ThisModule(), nullptr);
+  HWND control =
+      CreateWindowExW(0, class_name, text.c_str(), WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
+                      rect.right - rect.left, rect.bottom - rect.top, window_,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), class_->module(), nullptr);
   if (control != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   return control;
 }

@@ -14,7 +14,9 @@
 
 namespace kanvio::platform {
 
+class CommonControls;
 class WebBrowserHost;
+class WindowClass;
 
 class SignInDialog {
  public:
@@ -37,7 +39,6 @@ class SignInDialog {
   SignInOutcome RunModal();
 
  private:
-  class WindowClass;
   struct Layout;
 
   void Release();
@@ -56,7 +57,7 @@ class SignInDialog {
 
   const SignInPage page_;
   std::unique_ptr<WindowClass> class_;
-  HANDLE activation_context_ = INVALID_HANDLE_VALUE;
+  std::unique_ptr<CommonControls> common_controls_;
   HWND owner_ = nullptr;  // hidden: keeps the dialog out of the task bar
   HWND window_ = nullptr;
   HWND address_ = nullptr;
