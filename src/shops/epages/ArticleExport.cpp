@@ -332,23 +332,21 @@ void ArticleExport::Place() {
   created_.clear();
 }
 
+// One request: a send holds at most kWriteBatch products.
 void ArticleExport::Assign() {
   std::vector<CatalogAssignment> assignments;
+  assignments.reserve(created_.size());
   for (const Pending& product : created_) {
     const auto& category = product.article->ArtikelKategorie;
     if (IsUsableCategory(category))
       assignments.push_back({categories_->CatalogPath(*category), product.path, {}});
   }
   AssignmentService service(settings_, http_);
-  for (std::size_t begin = 0; begin < assignments.size(); begin += kWriteBatch) {
-    const std::vector<CatalogAssignment> batch(
-        assignments.begin() + static_cast<std::ptrdiff_t>(begin),
-        assignments.begin() + static_cast<std::ptrdiff_t>(std::min(assignments.size(), begin + kWriteBatch)));
-    for (const CatalogAssignment& answer : service.AssignProductToCatalog(batch)) {
-      if (answer.Error)
-        Logger::LogError("Produkt " + answer.Product + " nicht dem Katalog " + answer.Catalog +
-                         " zugeordnet: " + *answer.Error);
-    }
+  if (assignments.empty()) return;
+  for (const CatalogAssignment& answer : service.AssignProductToCatalog(assignments)) {
+    if (answer.Error)
+      Logger::LogError("Produkt " + answer.Product + " nicht dem Katalog " + answer.Catalog +
+                       " zugeordnet: " + *answer.Error);
   }
 }
 
