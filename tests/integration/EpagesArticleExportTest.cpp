@@ -127,6 +127,59 @@ TEST_F(EpagesProductsTest, BatchesNeverExceedAHundredRecordsAndEachPackageHasIts
   EXPECT_EQ(simulator_.RequestCount("epages:ProductTypeService:update"), 1u);
 }
 
+TEST_F(EpagesProductsTest, LargeExportsListTheShopOnceAndDecideByTheLastPathPart) {
+  Shop().Add(shopsim::MakeProduct("E-1", "alt"));
+  auto variation = shopsim::MakeProduct("E-2", "Variante");
+  variation.sub_path = "E-0/SubProducts/";
+  Shop().Add(variation);
+  struct Case {
+    const char* prefix;
+    std::optional<Failure> listing;
+    std::size_t finds;
+  };
+  const Case cases[] = {
+      {"L-", std::nullopt, 1},
+      // A listing that fails is no empty shop: every article is searched on its own.
+      {"S-", Failure::Drop().Times(1), 1 + 500},
+  };
+  for (const Case& c : cases) {
+    const std::string prefix = c.prefix;
+    Shop().Add(shopsim::MakeProduct(prefix + "10", "schon da"));  // the new one P-1 is a part of its alias
+    std::string rows = ExportRow("E-1", "<Artikelbeschreibung>a</Artikelbeschreibung>") +
+                       ExportRow("E-2", "<Artikelbeschreibung>b</Artikelbeschreibung>");
+    for (int i = 1; i <= 498; ++i)
+      rows += ExportRow(prefix + std::to_string(i), "<Artikelbeschreibung>neu</Artikelbeschreibung>");
+    const auto file = ArticleFile(rows);
+    if (c.listing) simulator_.Failures().Set("epages:ProductService:find", *c.listing);
+    simulator_.ClearRequests();
+    EXPECT_EQ(shop_.ExportArtikelZumShop(error_, false), 1) << c.prefix << error_;
+    EXPECT_EQ(simulator_.RequestCount("epages:ProductService:find"), c.finds) << c.prefix;
+    EXPECT_EQ(RecordsPerRequest(kCreate, kCreateItem), (std::vector<std::size_t>{100, 100, 100, 100, 97}))
+        << c.prefix;
+    EXPECT_EQ(Protocols(file), (std::vector<std::string>{"SUCCESS/500/500"})) << c.prefix;
+    EXPECT_EQ(Product(prefix + "10")->name, "schon da") << c.prefix;
+    EXPECT_TRUE(Product(prefix + "1") && Product(prefix + "498")) << c.prefix;
+  }
+  EXPECT_EQ(Product("E-1")->name, "alt");
+}
+
+TEST_F(EpagesProductsTest, EachSendIsPlacedBeforeTheNextSoNothingWaitsForTheEnd) {
+  WriteFile(dir_ / "bild.png", "PNG");
+  ArticleFile(
+      NewRows(1, 250, "<Artikelkategorie>Paket</Artikelkategorie><Artikelbild>bild.png</Artikelbild>"));
+  EXPECT_EQ(shop_.ExportArtikelZumShop(error_, false), 1) << error_;
+  std::string order;
+  for (const auto& request : simulator_.Requests()) {
+    if (request.target == kCreate) order += 'c';
+    if (request.target == "epages:AssignmentService:assignProductToCatalog") order += 'a';
+    if (request.target == "epages:ProductImageService:upload" && order.back() != 'i') order += 'i';
+  }
+  EXPECT_EQ(order, "caicaicai");
+  EXPECT_EQ(simulator_.RequestCount("epages:ProductImageService:upload"), 250u);
+  EXPECT_EQ(Shop().CatalogsOf("/Shops/DemoShop/Products/N-250"),
+            (std::vector<std::string>{"/Shops/DemoShop/Categories/Paket"}));
+}
+
 TEST_F(EpagesProductsTest, EveryFailureIsCountedAndReportedWithTheRealNumbers) {
   const std::string rows =
       ExportRow("A-100", "<Artikelbeschreibung>da</Artikelbeschreibung>") + NewRows(1, 3);

@@ -55,6 +55,7 @@ TEST(EpagesProductRulesTest, TaxClassesBothWays) {
       {"/TaxMatrixGermany/normal", "1"},
       {"/Shops/S/TaxMatrixGermany/NORMAL", "1"},
       {"/TaxMatrixGermany/reduced", "2"},
+      {"/Steuer/ÄrmelReDUCED", "2"},
       {"/TaxMatrix/none", "0"},
       {"", "0"},
       {std::nullopt, "0"},

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 #include "config/ConfigFileReader.h"
@@ -33,6 +34,10 @@ constexpr const char* kExportStopped =
     "Beim Schreiben der Artikel ist ein Fehler aufgetreten. Der Artikelexport wurde abgebrochen.";
 // Larger files are no product images; reading them would only fill memory.
 constexpr std::uintmax_t kMaxImageBytes = 32u << 20;
+// From this many articles on, one listing of the shop's products costs less
+// than a search per article; below it, a small export into a large shop
+// would fetch far more than it asks about.
+constexpr std::size_t kListFrom = 500;
 
 // The product type and the catalog of each category, made sure of once per
 // export: the shop does not change them meanwhile but through this export.
@@ -130,13 +135,18 @@ class ArticleExport {
     std::string path;
   };
 
+  // Whether the shop has a product with exactly this alias; nullopt when
+  // that cannot be known.
+  std::optional<bool> Exists(const std::string& number);
+  void ListShopProducts();
+
   void Status(const std::string& text, std::int32_t value) const {
     if (worker_) worker_->setUserStatusMessage(text, value);
   }
   void Export(const Article& article);
   ProductRecord Record(const Article& article);
   void Send();
-  void FinishPackage();
+  void Place();
   void Assign();
   void UploadImages();
 
@@ -154,8 +164,10 @@ class ArticleExport {
   ExportTally package_;
   std::vector<ProductRecord> batch_;
   std::vector<const Article*> batch_articles_;
-  std::vector<Pending> created_;                    // of the current package
-  std::map<std::string, std::string> category_of_;  // article number -> catalog path
+  std::vector<Pending> created_;  // of the last send
+  // The last path part of every product the shop had when the export began,
+  // when it was listed.
+  std::optional<std::unordered_set<std::string>> aliases_;
 };
 
 std::int32_t ArticleExport::Run(const ArticleMap& articles, const SyncSettings& sync,
@@ -175,13 +187,13 @@ std::int32_t ArticleExport::Run(const ArticleMap& articles, const SyncSettings& 
       package_size = static_cast<std::size_t>(amount);
     }
     if (sync.SyncKategorie) categories_.emplace(settings_, http_, shop_path_);
+    if (total_ >= kListFrom) ListShopProducts();
     auto next = articles.begin();
     while (next != articles.end()) {
       package_ = ExportTally{};
       package_.total = std::min<std::size_t>(package_size, static_cast<std::size_t>(articles.end() - next));
       for (std::size_t i = 0; i < package_.total; ++i, ++next) Export(next->second);
       Send();
-      FinishPackage();
       protocols.push_back(package_.Protocol());
       run.Add(package_);
       package_ = ExportTally{};
@@ -216,19 +228,44 @@ void ArticleExport::Export(const Article& article) {
   Status("Artikel " + std::to_string(counter_) + " von " + std::to_string(total_) + " wird exportiert..",
          static_cast<std::int32_t>(counter_));
   ++counter_;
-  const auto match = products_.FindByAlias(number);
-  if (match.failed) {
+  const std::optional<bool> exists = Exists(number);
+  if (!exists) {
     // Not knowing is not "not there": creating it could make it twice.
     package_.Fail(number + ": die Produktsuche ist fehlgeschlagen");
     return;
   }
-  if (match.path) {
+  if (*exists) {
     ++package_.done;
     return;
   }
   batch_.push_back(Record(article));
   batch_articles_.push_back(&article);
   if (batch_.size() == kWriteBatch) Send();
+}
+
+std::optional<bool> ArticleExport::Exists(const std::string& number) {
+  if (aliases_) return aliases_->contains(number);
+  const auto match = products_.FindByAlias(number);
+  if (match.failed) return std::nullopt;
+  return match.path.has_value();
+}
+
+// The same answer a search per alias gives: a product exists when the last
+// part of its path is the alias. Products created meanwhile by others are
+// refused by the shop on create and counted as failed.
+void ArticleExport::ListShopProducts() {
+  const auto paths = products_.TryFind({});
+  if (!paths) {
+    Logger::LogWarning(
+        "Die Produkte des Shops konnten nicht aufgelistet werden; jeder Artikel wird einzeln gesucht.");
+    return;
+  }
+  aliases_.emplace();
+  aliases_->reserve(paths->size());
+  for (const std::string& path : *paths) {
+    const auto slash = path.rfind('/');
+    if (slash != std::string::npos && slash + 1 < path.size()) aliases_->emplace(path, slash + 1);
+  }
 }
 
 ProductRecord ArticleExport::Record(const Article& article) {
@@ -245,7 +282,6 @@ ProductRecord ArticleExport::Record(const Article& article) {
     if (IsUsableCategory(article.ArtikelKategorie)) {
       const std::string& category = *article.ArtikelKategorie;
       record.Class = categories_->Prepare(category);
-      category_of_[article.Artikelnummer] = categories_->CatalogPath(category);
     } else if (article.ArtikelKategorie && !text::Trim(*article.ArtikelKategorie).empty()) {
       Logger::LogWarning(
           "Artikel " + article.Artikelnummer + ": die Kategorie \"" + *article.ArtikelKategorie +
@@ -279,11 +315,12 @@ void ArticleExport::Send() {
   }
   batch_.clear();
   batch_articles_.clear();
+  Place();
 }
 
-// The created products of the package go into their catalogs and get their
-// images once the package is sent.
-void ArticleExport::FinishPackage() {
+// The products of each send go into their catalogs and get their images
+// right after it, so that nothing of a large export waits for its end.
+void ArticleExport::Place() {
   if (created_.empty()) return;
   Status("Artikelkategorien zu Artikel hinzufügen...", -1);
   if (categories_) Assign();
@@ -295,22 +332,21 @@ void ArticleExport::FinishPackage() {
   created_.clear();
 }
 
+// One request: a send holds at most kWriteBatch products.
 void ArticleExport::Assign() {
   std::vector<CatalogAssignment> assignments;
+  assignments.reserve(created_.size());
   for (const Pending& product : created_) {
-    const auto category = category_of_.find(product.article->Artikelnummer);
-    if (category != category_of_.end()) assignments.push_back({category->second, product.path, {}});
+    const auto& category = product.article->ArtikelKategorie;
+    if (IsUsableCategory(category))
+      assignments.push_back({categories_->CatalogPath(*category), product.path, {}});
   }
   AssignmentService service(settings_, http_);
-  for (std::size_t begin = 0; begin < assignments.size(); begin += kWriteBatch) {
-    const std::vector<CatalogAssignment> batch(
-        assignments.begin() + static_cast<std::ptrdiff_t>(begin),
-        assignments.begin() + static_cast<std::ptrdiff_t>(std::min(assignments.size(), begin + kWriteBatch)));
-    for (const CatalogAssignment& answer : service.AssignProductToCatalog(batch)) {
-      if (answer.Error)
-        Logger::LogError("Produkt " + answer.Product + " nicht dem Katalog " + answer.Catalog +
-                         " zugeordnet: " + *answer.Error);
-    }
+  if (assignments.empty()) return;
+  for (const CatalogAssignment& answer : service.AssignProductToCatalog(assignments)) {
+    if (answer.Error)
+      Logger::LogError("Produkt " + answer.Product + " nicht dem Katalog " + answer.Catalog +
+                       " zugeordnet: " + *answer.Error);
   }
 }
 

@@ -4,6 +4,7 @@
 // stays as it was, so that a host never takes a failed fetch for a shop
 // without articles.
 
+#include <array>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -28,6 +29,14 @@ namespace kanvio::epages {
 namespace {
 
 constexpr std::chrono::milliseconds kCatalogTimeout{300'000};
+
+// Empty in every row.
+constexpr std::array<std::string_view, 20> kCustomFields = {
+    "IndividuellesFeld1",  "IndividuellesFeld2",  "IndividuellesFeld3",  "IndividuellesFeld4",
+    "IndividuellesFeld5",  "IndividuellesFeld6",  "IndividuellesFeld7",  "IndividuellesFeld8",
+    "IndividuellesFeld9",  "IndividuellesFeld10", "IndividuellesFeld11", "IndividuellesFeld12",
+    "IndividuellesFeld13", "IndividuellesFeld14", "IndividuellesFeld15", "IndividuellesFeld16",
+    "IndividuellesFeld17", "IndividuellesFeld18", "IndividuellesFeld19", "IndividuellesFeld20"};
 
 void Status(IWorker* worker, const std::string& text, std::int32_t value) {
   if (worker) worker->setUserStatusMessage(text, value);
@@ -344,8 +353,7 @@ void ArticleFiles::WriteArticles(orders::XmlStreamWriter& xml, const Fetched& fe
       }
     }
     xml.WriteElementString("Artikelbild", "");
-    for (int field = 1; field <= 20; ++field)
-      xml.WriteElementString("IndividuellesFeld" + std::to_string(field), "");
+    for (const std::string_view field : kCustomFields) xml.WriteElementString(field, "");
     xml.EndElement();
   }
   xml.EndElement();

@@ -1,5 +1,6 @@
 #include "shops/epages/ProductRules.h"
 
+#include <algorithm>
 #include <array>
 
 #include "support/Text.h"
@@ -53,10 +54,22 @@ std::string TaxClassOf(float host_tax_code) {
   return "/TaxMatrixGermany/none";
 }
 
+namespace {
+
+// Whether the class names the rate (lower case ASCII) in any letter case;
+// in place, as an import asks it for every product.
+bool NamesRate(std::string_view tax_class, std::string_view rate) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  return std::search(tax_class.begin(), tax_class.end(), rate.begin(), rate.end(),
+                     [&](char a, char b) { return lower(a) == b; }) != tax_class.end();
+}
+
+}  // namespace
+
 std::string TaxCodeOf(const std::optional<std::string>& tax_class) {
-  const std::string lower = text::ToLower(tax_class.value_or(std::string()));
-  if (text::Contains(lower, "normal")) return "1";
-  if (text::Contains(lower, "reduced")) return "2";
+  const std::string_view name = tax_class ? std::string_view(*tax_class) : std::string_view();
+  if (NamesRate(name, "normal")) return "1";
+  if (NamesRate(name, "reduced")) return "2";
   return "0";
 }
 

@@ -233,9 +233,11 @@ std::vector<ProductResult> ProductServiceClient::Send(std::string_view operation
 std::vector<ProductResult> ProductServiceClient::Create(const std::vector<ProductRecord>& records,
                                                         const std::string& shop_path) {
   std::vector<ProductResult> results = Send("create", records);
+  const bool log_info = Logger::IsEnabled();
   for (std::size_t i = 0; i < results.size(); ++i) {
-    ProductRecord record = records[i];
-    if (BlamesTaxClass(results[i]) && record.TaxClass) {
+    if (BlamesTaxClass(results[i]) && records[i].TaxClass) {
+      // Copied only for the retry: a batch of records with long texts is large.
+      ProductRecord record = records[i];
       record.TaxClass = shop_path + *record.TaxClass;
       results[i] = Send("create", {record}).front();
       if (BlamesTaxClass(results[i])) {
@@ -244,9 +246,9 @@ std::vector<ProductResult> ProductServiceClient::Create(const std::vector<Produc
       }
     }
     if (results[i].Error) {
-      Logger::LogError("Erstellung des Produkts " + record.Alias + " fehlerhaft: (Epages Fehler) " +
+      Logger::LogError("Erstellung des Produkts " + records[i].Alias + " fehlerhaft: (Epages Fehler) " +
                        *results[i].Error);
-    } else {
+    } else if (log_info) {
       Logger::LogInfo("Erstellung des Produkts erfolreich: " + results[i].Path);
     }
   }
