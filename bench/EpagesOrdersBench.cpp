@@ -12,6 +12,7 @@
 #include <sys/resource.h>
 #include <time.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -31,8 +32,13 @@
 
 namespace {
 
-constexpr std::size_t kOrders = 10'000;
 constexpr std::size_t kLines = 5;
+
+// KANVIO_BENCH_ORDERS makes a smaller run for instruction counts under callgrind.
+std::size_t OrderCount() {
+  const char* count = std::getenv("KANVIO_BENCH_ORDERS");
+  return count && std::atol(count) > 0 ? std::size_t(std::atol(count)) : 10'000;
+}
 
 double ThreadCpuMs() {
   timespec now{};
@@ -89,7 +95,7 @@ struct Environment {
     const auto software = kanvio::platform::ExecutablePath().parent_path().parent_path();
     setenv("KANVIO_PATHS_LIBRARY", (software / "libPaths.so").c_str(), 1);
     kanvio::ConfigFileWriter writer;
-    simulator.Epages().AddGeneratedOrders(kOrders, kLines);
+    simulator.Epages().AddGeneratedOrders(OrderCount(), kLines);
     simulator.Start();
     orders_file = dir / "orders.xml";
     kanvio::Settings settings;
@@ -109,6 +115,7 @@ struct Environment {
     const auto paths = simulator.Epages().FindOrders({{"NotInProcess", true}});
     httplib::Client client("127.0.0.1", simulator.Port());
     client.set_basic_auth("/Shops/DemoShop/Users/admin", "demo");
+    client.set_read_timeout(std::chrono::minutes(5));  // a simulator under valgrind answers slowly
     Products products;
     kanvio::epages::OrderConverter converter(products, false);
     for (std::size_t begin = 0; begin < paths.size(); begin += kanvio::epages::kGetInfoBatch) {

@@ -21,6 +21,8 @@ std::string_view Trimmed(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
 // The namespace declared for prefix on node or its ancestors.
 std::string_view LookUpPrefix(pugi::xml_node node, std::string_view prefix) {
   std::string attribute = prefix.empty() ? "xmlns" : "xmlns:" + std::string(prefix);
@@ -75,7 +77,9 @@ std::optional<std::string> ElementText(const pugi::xml_node& element) {
 std::optional<float> ElementFloat(const pugi::xml_node& element) {
   const auto view = ElementView(element);
   if (!view) return std::nullopt;
-  std::string_view text = Trimmed(*view);
+  std::string_view text = *view;
+  // Numbers as shops send them carry no blanks; trim only when there are some.
+  if (!text.empty() && (IsBlank(text.front()) || IsBlank(text.back()))) text = Trimmed(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   float value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);

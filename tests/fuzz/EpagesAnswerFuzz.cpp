@@ -3,6 +3,7 @@
 // through the same readers, order conversion and product rules as in the
 // connector: orders, customers and order states (0 to 5), the product
 // services (6 to 14).
+#include <cstdlib>
 #include <map>
 
 #include "FuzzSupport.h"
@@ -56,6 +57,13 @@ void Read(std::uint8_t selector, std::string body) {
       OrderConverter converter(products, true);
       ReadAll(answer, "Orders", [&](const pugi::xml_node& item) {
         const OrderInfo order = ReadOrderInfo(item);
+        // The outline that chooses the customers must say what the whole order says.
+        const OrderOutline outline = ReadOrderOutline(item);
+        const bool has_products =
+            order.LineItemContainer && !order.LineItemContainer->ProductLineItems.empty();
+        if (outline.HasError != order.Error.has_value() || outline.HasProducts != has_products ||
+            (!outline.HasError && outline.Customer != order.Customer))
+          std::abort();
         if (order.LineItemContainer) converter.Convert(order, order.Customer);
       });
       break;

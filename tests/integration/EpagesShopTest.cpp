@@ -179,6 +179,23 @@ TEST_F(EpagesShopTest, ManyOrdersAreFetchedInBatchesOfFiveHundredInOrder) {
   EXPECT_LE(simulator_.RequestCount("epages:ProductService"), 2u * 24u);
 }
 
+TEST_F(EpagesShopTest, OrdersWithoutProductLinesAreLeftOutWithoutAskingForTheirCustomer) {
+  shopsim::EpagesOrder empty;
+  empty.alias = "1004";
+  empty.customer = "9999";  // unknown to the shop: asking for it would fail the order
+  empty.billing.last_name = "Leer";
+  empty.shipping_line = shopsim::EpagesLineItem{};
+  simulator_.Epages().AddOrder(empty);
+  simulator_.Epages().AddGeneratedOrders(1, 1);
+  EXPECT_EQ(shop_.HoleBestellungenVomShop(error_, false), 1) << error_;
+  EXPECT_EQ(error_, "");
+  EXPECT_EQ(OrderNumbers(), (std::vector<std::string>{"1001", "1002", "1003", "B1"}));
+  EXPECT_EQ(Texts(orders_file_, "//Positionsnummer"),
+            (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8"}));
+  for (const auto& request : simulator_.Requests())
+    EXPECT_EQ(request.body.find("Customers/9999<"), std::string::npos);
+}
+
 TEST_F(EpagesShopTest, MissingTargetFolderIsAFailureWithItsText) {
   test::UseResultFile(dir_.path() / "gibt-es-nicht" / "orders.xml");
   EXPECT_EQ(shop_.HoleBestellungenVomShop(error_, false), -1);

@@ -53,6 +53,48 @@ TEST(EpagesParserTest, OrderItemWithOddPrefixesNilsAndMissingLists) {
   EXPECT_EQ(items.PaymentLineItem->PaymentMethod, "/P/PaymentMethods/X");
 }
 
+// The outline that chooses the customers must say what reading the whole order says.
+TEST(EpagesParserTest, OrderOutlineAgreesWithTheWholeOrder) {
+  const std::string nil = " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" ";
+  const std::string products = "<ProductLineItems><i><SKU>A</SKU></i></ProductLineItems>";
+  struct Case {
+    std::string members;
+    bool has_products;
+  };
+  const Case cases[] = {
+      {"<Customer>/C/1</Customer><LineItemContainer>" + products + "</LineItemContainer>", true},
+      {"<Customer>/C/1</Customer><LineItemContainer><ProductLineItems/></LineItemContainer>", false},
+      {"<Customer>/C/1</Customer>", false},
+      {"<Customer>/C/1</Customer><LineItemContainer>" + products + "</LineItemContainer>" +
+           "<LineItemContainer xsi:nil=\"true\"/>",
+       true},
+      {"<LineItemContainer>" + products + "</LineItemContainer><LineItemContainer/><Customer>/C/2</Customer>",
+       false},
+      {"<Customer xsi:nil=\"true\"/><LineItemContainer>" + products +
+           "<ProductLineItems xsi:nil=\"true\"/></LineItemContainer>",
+       true},
+      {"<Customer>/C/1</Customer><Customer>/C/3</Customer><LineItemContainer>" + products +
+           "<ProductLineItems>text</ProductLineItems></LineItemContainer>",
+       false},
+      {"<Error><Message>weg</Message></Error><Customer>/C/1</Customer><LineItemContainer>" + products +
+           "</LineItemContainer>",
+       false},
+  };
+  for (const Case& c : cases) {
+    const auto document = Parse("<Order" + nil + ">" + c.members + "</Order>");
+    const OrderInfo order = ReadOrderInfo(document.first_child());
+    const OrderOutline outline = ReadOrderOutline(document.first_child());
+    EXPECT_EQ(outline.HasError, order.Error.has_value()) << c.members;
+    EXPECT_EQ(outline.HasProducts, c.has_products) << c.members;
+    EXPECT_EQ(outline.HasProducts,
+              order.LineItemContainer && !order.LineItemContainer->ProductLineItems.empty())
+        << c.members;
+    if (!outline.HasError) {
+      EXPECT_EQ(outline.Customer, order.Customer) << c.members;
+    }
+  }
+}
+
 TEST(EpagesParserTest, ItemErrorsAreReadEvenWithoutMessage) {
   const auto failed = Parse(
       "<Order><Path>/o/1</Path><Error><Message>Object with path /o/1 was not found.</Message>"

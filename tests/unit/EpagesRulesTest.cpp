@@ -1,6 +1,9 @@
 // The value rules of the ePages orders file and the credential and path rules.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
+
 #include "FakeClock.h"
 #include "HostFolders.h"
 #include "ShopTestSupport.h"
@@ -8,6 +11,7 @@
 #include "config/Settings.h"
 #include "shops/epages/CredentialBuilder.h"
 #include "shops/epages/OrderRules.h"
+#include "shops/epages/Orders.h"
 #include "support/Error.h"
 
 namespace kanvio::epages {
@@ -191,6 +195,55 @@ TEST_F(EpagesConnectionTest, LoginOfAnotherFormGivesAGermanTextNotAnIndexError) 
   }
   test::StoreConnection("ledgrox", "strato", "https://pexa-soap.strato-partner.example/", "/Shops/X", "pw");
   EXPECT_THROW(ShopPath(Settings()), Error);
+}
+
+// The shop configuration file decides which orders the search leaves out; a
+// switch it lacks is off, and without the file the stored switches hold.
+TEST_F(EpagesConnectionTest, OrderSearchLeavesOutWhatTheConfigurationExcludes) {
+  struct Case {
+    const char* switches;  // the children of shops/strato/order
+    std::optional<bool> archived, cancelled, closed;
+  };
+  const Case cases[] = {
+      {"<DoNotImportArchivedOrders>True</DoNotImportArchivedOrders>"
+       "<DoNotImportCancelledOrders>True</DoNotImportCancelledOrders>"
+       "<DoNotImportClosedOrders>True</DoNotImportClosedOrders>",
+       true, true, true},
+      {"<DoNotImportArchivedOrders>true</DoNotImportArchivedOrders>"
+       "<DoNotImportCancelledOrders>false</DoNotImportCancelledOrders>",
+       true, std::nullopt, std::nullopt},
+      {"<DoNotImportCancelledOrders>True</DoNotImportCancelledOrders>", std::nullopt, true, std::nullopt},
+      {"<DoNotImportClosedOrders>True</DoNotImportClosedOrders>", std::nullopt, std::nullopt, true},
+      {"<isPaid>true</isPaid>", std::nullopt, std::nullopt, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    test::WriteFile(host_.ConfigFile(), std::string("<marlixKanvioConfig><generell/><shops><strato><order>") +
+                                            c.switches + "</order></strato></shops></marlixKanvioConfig>");
+    Settings settings;
+    std::string error;
+    const OrderSearch search = Orders::BuildOrderSearch(settings, error);
+    EXPECT_EQ(error, "") << c.switches;
+    EXPECT_EQ(search.NotInProcess, true) << c.switches;
+    EXPECT_EQ(search.NotArchived, c.archived) << c.switches;
+    EXPECT_EQ(search.NotCancelled, c.cancelled) << c.switches;
+    EXPECT_EQ(search.NotClosed, c.closed) << c.switches;
+    const Settings stored;
+    EXPECT_EQ(stored.strato_doNotImportArchivedOrders(), c.archived.has_value()) << c.switches;
+    EXPECT_EQ(stored.strato_doNotImportCancelledOrders(), c.cancelled.has_value()) << c.switches;
+    EXPECT_EQ(stored.strato_doNotImportClosedOrders(), c.closed.has_value()) << c.switches;
+  }
+
+  std::filesystem::remove(host_.ConfigFile());
+  Settings settings;
+  settings.set_strato_doNotImportCancelledOrders(true);
+  settings.Save();
+  std::string error;
+  const OrderSearch search = Orders::BuildOrderSearch(settings, error);
+  EXPECT_EQ(error, "");
+  EXPECT_EQ(search.NotArchived, std::nullopt);
+  EXPECT_EQ(search.NotCancelled, true);
+  EXPECT_EQ(search.NotClosed, std::nullopt);
+  EXPECT_FALSE(std::filesystem::exists(host_.ConfigFile()));
 }
 
 }  // namespace

@@ -69,16 +69,25 @@ TEST_F(EpagesServiceClientsTest, StubsWaitAsLongAsTheirServiceNeedsAndSignInFirs
   ProductServiceClient(
       Settings(), Http([](const auto&) { return std::string("<findResponse><Products/></findResponse>"); }))
       .Find({}, error);
-  ASSERT_EQ(sent_.size(), 2u);
+  CustomerServiceClient(Settings(), Http([](const auto&) {
+                          return std::string("<getInfoResponse><Customers/></getInfoResponse>");
+                        }))
+      .getInfo({"/Shops/S/Customers/1"}, {});
+  ASSERT_EQ(sent_.size(), 3u);
   EXPECT_EQ(error, "");
   EXPECT_EQ(sent_[0].url, "https://shop.example/epages/Store.soap");
   EXPECT_EQ(sent_[0].total_timeout, std::chrono::milliseconds(5'000'000));
   EXPECT_EQ(sent_[0].inactivity_timeout, std::chrono::milliseconds(5'000'000));
   EXPECT_EQ(sent_[1].total_timeout, std::chrono::milliseconds(1'500'000));
   EXPECT_EQ(sent_[1].inactivity_timeout, std::chrono::milliseconds(1'500'000));
-  ASSERT_TRUE(sent_[0].basic_auth);
-  EXPECT_EQ(sent_[0].basic_auth->user, "/Shops/S/Users/u");
-  EXPECT_EQ(sent_[0].basic_auth->password, "pw");
+  EXPECT_EQ(sent_[2].total_timeout, std::chrono::milliseconds(5'000'000));
+  EXPECT_EQ(sent_[2].inactivity_timeout, std::chrono::milliseconds(5'000'000));
+  EXPECT_EQ(sent_[2].url, sent_[0].url);
+  for (const auto& request : sent_) {
+    ASSERT_TRUE(request.basic_auth);
+    EXPECT_EQ(request.basic_auth->user, "/Shops/S/Users/u");
+    EXPECT_EQ(request.basic_auth->password, "pw");
+  }
 }
 
 TEST_F(EpagesServiceClientsTest, ProductInfoInBatchesFromTheEndBackwards) {

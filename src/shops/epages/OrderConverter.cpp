@@ -1,5 +1,7 @@
 #include "shops/epages/OrderConverter.h"
 
+#include <utility>
+
 #include "config/Logger.h"
 #include "shops/epages/OrderRules.h"
 #include "support/DateFormat.h"
@@ -107,8 +109,8 @@ class OrderConverter::Builder {
 
  private:
   // Net or gross, by the order's tax model; the other one empty.
-  void Place(NullableText& net, NullableText& gross, const std::string& amount) const {
-    (net_ ? net : gross) = amount;
+  void Place(NullableText& net, NullableText& gross, std::string amount) const {
+    (net_ ? net : gross) = std::move(amount);
     (net_ ? gross : net) = "";
   }
 
@@ -191,18 +193,21 @@ class OrderConverter::Builder {
   }
 
   orders::Article& Position(orders::ShopOrder& record, const std::string& sku, float quantity,
-                            const std::string& unit_price, const std::string& tax, const std::string& text) {
+                            std::string unit_price, std::string tax, std::string text) {
     orders::Article& article = *record.Article.emplace_back();
     article.ArticlePostionNumber = std::to_string(position_++);
     article.ArticleNumberShop = sku;
     article.Amount = Single(quantity);
-    Place(article.ArticleDiffPriceNet, article.ArticleDiffPriceGross, unit_price);
-    article.ArticleDiffTaxValue = tax;
-    article.ArticleText = text;
+    Place(article.ArticleDiffPriceNet, article.ArticleDiffPriceGross, std::move(unit_price));
+    article.ArticleDiffTaxValue = std::move(tax);
+    article.ArticleText = std::move(text);
     return article;
   }
 
   void Articles(orders::ShopOrder& record) {
+    // Room for a deposit after every product line.
+    record.Article.reserve(2 * items_.ProductLineItems.size() +
+                           (items_.ShippingOptionLineItems ? items_.ShippingOptionLineItems->size() : 0));
     for (const LineItem& line : items_.ProductLineItems) {
       Position(record, line.SKU, line.Quantity, Double(UnitPrice(line)), TaxPercent(line.TaxRate),
                ArticleText(line));

@@ -97,13 +97,13 @@ bool IsValidDate(const LocalDateTime& t) {
 }  // namespace
 
 Country CountryOf(std::string_view country_id) {
-  const std::string id = text::Trim(country_id);
+  const std::string_view id = text::TrimView(country_id);
   if (!AllDigits(id) || id.size() > 3) return {};
   const int number = Digits(id, 0, id.size());
   for (const CountryRow& row : kCountries) {
     if (row.id != number) continue;
     // "40" and "040" name the same country; "0040" or "0100" do not.
-    const bool canonical = id == std::to_string(number) || (id.size() == 3 && number < 100);
+    const bool canonical = id.front() != '0' || id.size() == 1 || (id.size() == 3 && number < 100);
     if (canonical) return {row.code, row.name};
   }
   return {};
@@ -141,8 +141,7 @@ std::string MethodNameOf(const std::string& path, std::string_view marker, const
 }
 
 std::optional<LocalDateTime> CreationDateOf(std::string_view text) {
-  const std::string trimmed = text::Trim(text);
-  const std::string_view t = trimmed;
+  const std::string_view t = text::TrimView(text);
   LocalDateTime date;
   date.year = Digits(t, 0, 4);
   date.month = Digits(t, 5, 2);

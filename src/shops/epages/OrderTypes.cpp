@@ -45,6 +45,9 @@ bool IsPresent(const pugi::xml_node& node) { return node && !net::IsNil(node); }
 
 std::vector<LineItem> ReadLineItemList(const pugi::xml_node& list) {
   std::vector<LineItem> lines;
+  std::size_t count = 0;
+  net::ForEachItem(list, [&](const pugi::xml_node&) { ++count; });
+  lines.reserve(count);  // line items are large; growing would move them several times
   net::ForEachItem(list, [&](const pugi::xml_node& item) { lines.push_back(ReadLineItem(item)); });
   return lines;
 }
@@ -121,6 +124,24 @@ OrderInfo ReadOrderInfo(const pugi::xml_node& item) {
     if (name == "LineItemContainer") order.LineItemContainer = ReadContainer(member);
   });
   return order;
+}
+
+OrderOutline ReadOrderOutline(const pugi::xml_node& item) {
+  OrderOutline outline;
+  outline.HasError = ReadError(item).has_value();
+  if (outline.HasError) return outline;
+  // The last of repeated members counts, and a nil container leaves the one before, as when reading it all.
+  net::ForEachMember(item, [&](std::string_view name, const pugi::xml_node& member) {
+    if (name == "Customer") outline.Customer = net::ElementText(member).value_or(std::string());
+    if (name != "LineItemContainer" || !IsPresent(member)) return;
+    outline.HasProducts = false;
+    net::ForEachMember(member, [&](std::string_view list_name, const pugi::xml_node& list) {
+      if (list_name != "ProductLineItems" || !IsPresent(list)) return;
+      outline.HasProducts = false;
+      net::ForEachItem(list, [&](const pugi::xml_node&) { outline.HasProducts = true; });
+    });
+  });
+  return outline;
 }
 
 OrderUpdateResult ReadOrderUpdateResult(const pugi::xml_node& item) {

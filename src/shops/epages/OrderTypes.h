@@ -69,6 +69,15 @@ void WriteOrderSearch(net::SoapWriter& writer, const OrderSearch& search);
 void WriteOrderUpdates(net::SoapWriter& writer, const std::vector<OrderUpdate>& updates);
 
 OrderInfo ReadOrderInfo(const pugi::xml_node& item);
+
+// What choosing the customers of an answer's orders needs, read as
+// ReadOrderInfo reads it, without the rest of the order.
+struct OrderOutline {
+  bool HasError = false;
+  std::string Customer;
+  bool HasProducts = false;  // a LineItemContainer with product line items
+};
+OrderOutline ReadOrderOutline(const pugi::xml_node& item);
 OrderUpdateResult ReadOrderUpdateResult(const pugi::xml_node& item);
 Address ReadAddress(const pugi::xml_node& address);
 

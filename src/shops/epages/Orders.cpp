@@ -3,8 +3,9 @@
 #include <filesystem>
 #include <map>
 #include <optional>
-#include <set>
 #include <system_error>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "config/ConfigFilePath.h"
@@ -52,8 +53,9 @@ class ShopProducts : public ProductLookup {
 
  private:
   ProductServiceClient client_;
-  std::map<std::string, bool> by_alias_;
-  std::map<std::string, std::optional<ProductInfo>> by_path_;
+  // Asked for every line item of every order: hashed rather than ordered.
+  std::unordered_map<std::string, bool> by_alias_;
+  std::unordered_map<std::string, std::optional<ProductInfo>> by_path_;
 };
 
 bool SamePath(const std::string& a, const std::string& b) {
@@ -66,15 +68,19 @@ bool HasProducts(const OrderInfo& order) {
   return order.LineItemContainer && !order.LineItemContainer->ProductLineItems.empty();
 }
 
-// Looks up the customers of the orders with products whose customer paths
-// were not asked for before, and adds their aliases to aliases (a customer
-// the shop does not give stays out). False when the lookup failed as a whole.
-bool LookUpCustomers(CustomerServiceClient& customers, const std::vector<OrderInfo>& orders,
-                     std::set<std::string>& asked, std::map<std::string, std::string>& aliases) {
+// Looks up the customers of the answer's orders with products whose customer
+// paths were not asked for before, and adds their aliases to aliases (a
+// customer the shop does not give stays out). False when the lookup failed
+// as a whole.
+bool LookUpCustomers(CustomerServiceClient& customers, const net::SoapAnswer& answer,
+                     std::unordered_set<std::string>& asked,
+                     std::unordered_map<std::string, std::string>& aliases) {
   std::vector<std::string> paths;
-  for (const OrderInfo& order : orders) {
-    if (HasProducts(order) && asked.insert(order.Customer).second) paths.push_back(order.Customer);
-  }
+  net::ForEachItem(answer.Part("Orders"), [&](const pugi::xml_node& item) {
+    OrderOutline order = ReadOrderOutline(item);
+    if (!order.HasError && order.HasProducts && asked.insert(order.Customer).second)
+      paths.push_back(std::move(order.Customer));
+  });
   if (paths.empty()) return true;
   const auto found = customers.getInfo(paths, {});
   if (!found) return false;
@@ -112,9 +118,9 @@ bool TargetFolderExists(const std::string& file, std::string& orderError) {
 }
 
 // Fetches the orders batch by batch and writes each batch before the next
-// is fetched: its orders are read, their new customers looked up, and the
-// orders converted and written, so that a large import never holds more
-// than one batch of answers and orders. A batch that cannot be fetched, or
+// is fetched: the new customers of its answer are looked up, then its orders
+// are read, converted and written one by one, so that a large import never
+// holds more than one answer and one order. A batch that cannot be fetched, or
 // whose customers cannot, gives the file up: the target keeps what it held.
 std::int32_t FetchAndWrite(const std::string& file, const std::vector<std::string>& paths,
                            OrderServiceClient& order_service, CustomerServiceClient& customers,
@@ -124,36 +130,40 @@ std::int32_t FetchAndWrite(const std::string& file, const std::vector<std::strin
   orders::OrderXmlWriter writer(platform::PathFromUtf8(file), orders::OrderXmlOptions::Epages());
   const auto count = static_cast<std::int32_t>(paths.size());
   if (worker) worker->SetMaxValue(count);
-  std::set<std::string> asked;
-  std::map<std::string, std::string> aliases;  // customer path -> alias
+  std::unordered_set<std::string> asked;
+  std::unordered_map<std::string, std::string> aliases;  // customer path -> alias
   std::int32_t fetched_count = 0;
+  const bool log_info = Logger::IsEnabled();
+  OrderInfo order;  // one at a time: each order goes to the file as soon as it is read
   for (std::size_t begin = 0; begin < paths.size(); begin += kGetInfoBatch) {
     const std::vector<std::string> batch(
         paths.begin() + static_cast<std::ptrdiff_t>(begin),
         paths.begin() + static_cast<std::ptrdiff_t>(std::min(paths.size(), begin + kGetInfoBatch)));
-    const auto fetched = order_service.getInfo(batch, {"CustomerComment"}, {}, orderError);
-    if (!fetched || !LookUpCustomers(customers, *fetched, asked, aliases)) {
+    const auto answer = order_service.GetInfoAnswer(batch, {"CustomerComment"}, {}, orderError);
+    if (!answer || !LookUpCustomers(customers, *answer, asked, aliases)) {
       writer.Discard();
       orderError = Resources::ORDER_GETINFO_ERROR();
       return -1;
     }
-    for (const OrderInfo& order : *fetched) {
+    net::ForEachItem(answer->Part("Orders"), [&](const pugi::xml_node& item) {
+      order = ReadOrderInfo(item);
+      if (!OrderServiceClient::Accept(order, log_info, orderError)) return;
       ++fetched_count;
       if (worker)
         worker->setUserStatusMessage("Bestellung " + std::to_string(fetched_count) + " von " +
                                          std::to_string(count) + " wird abgeholt...",
                                      fetched_count);
-      if (!HasProducts(order)) continue;
+      if (!HasProducts(order)) return;
       const auto alias = aliases.find(order.Customer);
       if (alias == aliases.end()) {
         // One customer the shop cannot give must not hold back every later fetch.
         Logger::LogError("Bestellung " + order.Alias + " ausgelassen: Kunde " + order.Customer +
                          " konnte nicht abgerufen werden.");
         orderError = Resources::ORDER_GETINFO_ERROR();
-        continue;
+        return;
       }
       writer.WriteOrder(converter.Convert(order, alias->second));
-    }
+    });
   }
   writer.Close();
   return fetched_count == 0 ? 0 : 1;

@@ -22,6 +22,14 @@ net::SoapAnswer Call(net::SoapClient& stub, const Service& service, std::string_
   return stub.Call(service.urn, operation, parameters);
 }
 
+// Reads a record straight into the list that keeps it (emplace_back converts
+// it in place): order records are large, and moving each one costs.
+template <class Record, Record (*read)(const pugi::xml_node&)>
+struct InPlace {
+  const pugi::xml_node& item;
+  operator Record() const { return read(item); }  // NOLINT: converts on purpose
+};
+
 // The slice [begin, end) of paths as a list.
 std::vector<std::string> Slice(const std::vector<std::string>& paths, std::size_t begin, std::size_t end) {
   return std::vector<std::string>(paths.begin() + static_cast<std::ptrdiff_t>(begin),
@@ -52,6 +60,35 @@ std::vector<std::string> OrderServiceClient::Find(const OrderSearch& search, std
   }
 }
 
+std::optional<net::SoapAnswer> OrderServiceClient::GetInfoAnswer(const std::vector<std::string>& batch,
+                                                                 const std::vector<std::string>& attributes,
+                                                                 const std::vector<std::string>& languages,
+                                                                 std::string& orderError) {
+  try {
+    net::SoapWriter parameters;
+    parameters.StringArray("Orders", batch);
+    parameters.StringArray("Attributes", attributes);
+    parameters.StringArray("AddressAttributes", {});
+    parameters.StringArray("LineItemAttributes", std::vector<std::string>{"Id"});
+    parameters.StringArray("LanguageCodes", languages);
+    return Call(*stub_, kOrderService, "getInfo", parameters);
+  } catch (const std::exception& e) {
+    Logger::LogError(e);
+    orderError = Resources::ORDER_GETINFO_ERROR();
+    return std::nullopt;
+  }
+}
+
+bool OrderServiceClient::Accept(const OrderInfo& order, bool log_info, std::string& orderError) {
+  if (order.Error) {
+    orderError = Resources::ORDER_GETINFO_ERROR();
+    Logger::LogError("Informationen zur Bestellung fehlerhaft abgerufen: (Epages Fehler):\n" + *order.Error);
+    return false;
+  }
+  if (log_info) Logger::LogInfo("Informationen zur Bestellung erfolreich abgerufen: " + order.Path);
+  return true;
+}
+
 std::optional<std::vector<OrderInfo>> OrderServiceClient::getInfo(const std::vector<std::string>& paths,
                                                                   const std::vector<std::string>& attributes,
                                                                   const std::vector<std::string>& languages,
@@ -62,23 +99,12 @@ std::optional<std::vector<OrderInfo>> OrderServiceClient::getInfo(const std::vec
     // Asked once: a line per order costs as much as the order itself when the log is off.
     const bool log_info = Logger::IsEnabled();
     for (std::size_t begin = 0; begin < paths.size(); begin += kGetInfoBatch) {
-      net::SoapWriter parameters;
-      parameters.StringArray("Orders", Slice(paths, begin, std::min(paths.size(), begin + kGetInfoBatch)));
-      parameters.StringArray("Attributes", attributes);
-      parameters.StringArray("AddressAttributes", {});
-      parameters.StringArray("LineItemAttributes", std::vector<std::string>{"Id"});
-      parameters.StringArray("LanguageCodes", languages);
-      const auto answer = Call(*stub_, kOrderService, "getInfo", parameters);
-      net::ForEachItem(answer.Part("Orders"), [&](const pugi::xml_node& item) {
-        OrderInfo order = ReadOrderInfo(item);
-        if (order.Error) {
-          orderError = Resources::ORDER_GETINFO_ERROR();
-          Logger::LogError("Informationen zur Bestellung fehlerhaft abgerufen: (Epages Fehler):\n" +
-                           *order.Error);
-          return;
-        }
-        if (log_info) Logger::LogInfo("Informationen zur Bestellung erfolreich abgerufen: " + order.Path);
-        orders.push_back(std::move(order));
+      const auto answer = GetInfoAnswer(Slice(paths, begin, std::min(paths.size(), begin + kGetInfoBatch)),
+                                        attributes, languages, orderError);
+      if (!answer) return std::nullopt;
+      net::ForEachItem(answer->Part("Orders"), [&](const pugi::xml_node& item) {
+        const OrderInfo& order = orders.emplace_back(InPlace<OrderInfo, ReadOrderInfo>{item});
+        if (!Accept(order, log_info, orderError)) orders.pop_back();
       });
     }
   } catch (const std::exception& e) {

@@ -44,6 +44,16 @@ class OrderServiceClient {
                                                 const std::vector<std::string>& attributes,
                                                 const std::vector<std::string>& languages,
                                                 std::string& orderError);
+  // One getInfo request for at most kGetInfoBatch paths, for a caller that
+  // reads the order items itself (each through Accept). nullopt when the
+  // request fails (logged, orderError set).
+  std::optional<net::SoapAnswer> GetInfoAnswer(const std::vector<std::string>& batch,
+                                               const std::vector<std::string>& attributes,
+                                               const std::vector<std::string>& languages,
+                                               std::string& orderError);
+  // Whether an order of such an answer is usable; one that carries an error
+  // is logged and sets orderError.
+  static bool Accept(const OrderInfo& order, bool log_info, std::string& orderError);
   // The first answer record when it carries no error; nullopt otherwise
   // (logged). failure receives the reason.
   std::optional<OrderUpdateResult> Update(const std::vector<OrderUpdate>& updates, std::string& failure);
