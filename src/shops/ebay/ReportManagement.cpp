@@ -79,6 +79,17 @@ std::vector<net::OrderTransaction> ReportManagement::Select(std::vector<net::Ord
 
 std::int32_t ReportManagement::GetReports(const Settings& settings, std::vector<service::EbayOrder>& orders) {
   orders.clear();
+  const std::int32_t result =
+      GetReports(settings, [&](service::EbayOrder& order, std::int32_t, std::int32_t total) {
+        if (orders.empty()) orders.reserve(std::size_t(total));
+        orders.push_back(std::move(order));
+      });
+  if (result < 0) orders.clear();
+  return result;
+}
+
+std::int32_t ReportManagement::GetReports(const Settings& settings, const OrderSink& sink) {
+  sink_failure_ = nullptr;
   try {
     const LocalDateTime from = settings.ebay_dateFrom();
     if (from == LocalDateTime{})
@@ -92,18 +103,18 @@ std::int32_t ReportManagement::GetReports(const Settings& settings, std::vector<
     auto selected = Select(std::move(entries), ImportedOrders::Read(settings.ebay_importedOrders()),
                            EbayParameter::AcceptedPaidStatuses(settings.ebay_parameter()));
     const std::size_t wanted = selected.size();
-    getOrderDetails(std::move(selected), orders);
+    const std::int32_t fetched = getOrderDetails(std::move(selected), sink);
     LogNotes();
-    if (orders.empty() && failed_details_ > 0) {
+    if (fetched == 0 && failed_details_ > 0) {
       LogQuietly("eBay: Keine der " + std::to_string(wanted) + " neuen Bestellungen konnte abgeholt werden.");
       return -1;
     }
-    return orders.empty() ? 0 : 1;
+    return fetched == 0 ? 0 : 1;
   } catch (const std::exception& e) {
     LogNotes();
+    if (sink_failure_) std::rethrow_exception(sink_failure_);
     LogQuietly(std::string("eBay: Die Bestellungen konnten nicht abgeholt werden: ") + e.what());
   }
-  orders.clear();
   return -1;
 }
 
@@ -129,28 +140,40 @@ std::vector<net::OrderTransaction> ReportManagement::ListSold(std::int32_t durat
   return entries;
 }
 
-void ReportManagement::getOrderDetails(std::vector<net::OrderTransaction> entries,
-                                       std::vector<service::EbayOrder>& orders) {
+std::int32_t ReportManagement::getOrderDetails(std::vector<net::OrderTransaction> entries,
+                                               const OrderSink& sink) {
   const auto total = static_cast<std::int32_t>(entries.size());
-  if (total == 0) return;
-  orders.reserve(entries.size());
+  if (total == 0) return 0;
   if (worker_) worker_->SetMaxValue(total);
-  std::int32_t number = 0;
+  std::int32_t number = 0, fetched = 0;
   const auto progress = [&] {
     ++number;
     if (worker_)
       worker_->setUserStatusMessage(fmt::format("Hole eBay-Bestellung {0} von {1}", number, total), number);
   };
+  const auto hand_on = [&](std::optional<service::EbayOrder>& order) {
+    if (!order) return;
+    ++fetched;
+    try {
+      sink(*order, number, total);
+    } catch (...) {
+      sink_failure_ = std::current_exception();
+      throw;
+    }
+  };
   for (auto& entry : entries) {
     if (!entry.transaction) continue;
     progress();
-    if (auto order = FetchSingle(entry)) orders.push_back(std::move(*order));
+    auto order = FetchSingle(entry);
+    hand_on(order);
   }
   for (auto& entry : entries) {
     if (entry.transaction) continue;
     progress();
-    if (auto order = FetchCombined(entry)) orders.push_back(std::move(*order));
+    auto order = FetchCombined(entry);
+    hand_on(order);
   }
+  return fetched;
 }
 
 template <class Call>
