@@ -4,6 +4,7 @@
 // details of each remaining order.
 
 #include <cstdint>
+#include <deque>
 #include <exception>
 #include <functional>
 #include <set>
@@ -47,9 +48,12 @@ class ReportManagement {
                                                    const std::set<net::PaidStatus>& accepted);
 
  private:
-  std::vector<net::OrderTransaction> ListSold(std::int32_t duration_days);
+  // The entries to fetch, chosen as the pages arrive so that the ones left
+  // out are not held; `listed` counts every entry read, up to the bound.
+  std::deque<net::OrderTransaction> ListSold(std::int32_t duration_days, const Settings& settings,
+                                             std::size_t& listed);
   // Moves each entry into its order and hands that on. Returns how many were fetched.
-  std::int32_t getOrderDetails(std::vector<net::OrderTransaction> entries, const OrderSink& sink);
+  std::int32_t getOrderDetails(std::deque<net::OrderTransaction> entries, const OrderSink& sink);
   std::optional<service::EbayOrder> FetchSingle(net::OrderTransaction& entry);
   std::optional<service::EbayOrder> FetchCombined(net::OrderTransaction& entry);
   // Runs one detail call; a failure is logged and gives no result. Several
