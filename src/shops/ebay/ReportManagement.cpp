@@ -197,9 +197,8 @@ std::int32_t ReportManagement::getOrderDetails(std::deque<net::OrderTransaction>
   // Single lines first, then combined orders; each entry is let go once
   // fetched, so that what the import holds shrinks as it goes.
   std::deque<net::OrderTransaction> combined;
-  while (!entries.empty()) {
-    net::OrderTransaction entry = std::move(entries.front());
-    entries.pop_front();
+  for (; !entries.empty(); entries.pop_front()) {
+    net::OrderTransaction& entry = entries.front();
     if (!entry.transaction) {
       combined.push_back(std::move(entry));
       continue;
@@ -208,11 +207,9 @@ std::int32_t ReportManagement::getOrderDetails(std::deque<net::OrderTransaction>
     auto order = FetchSingle(entry);
     hand_on(order);
   }
-  while (!combined.empty()) {
-    net::OrderTransaction entry = std::move(combined.front());
-    combined.pop_front();
+  for (; !combined.empty(); combined.pop_front()) {
     progress();
-    auto order = FetchCombined(entry);
+    auto order = FetchCombined(combined.front());
     hand_on(order);
   }
   return fetched;
