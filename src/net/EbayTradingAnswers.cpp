@@ -77,10 +77,11 @@ template <class Enum, std::size_t N>
 std::optional<Enum> EnumOf(const pugi::xml_node& node, std::string_view name,
                            const std::array<std::pair<std::string_view, Enum>, N>& names, Notes& notes) {
   if (!node) return std::nullopt;
-  const std::string value = text::Trim(Text(node));
+  const std::string_view value = text::TrimView(node.text().get());
   for (const auto& [known, value_of] : names)
     if (value == known) return value_of;
-  notes.insert("eBay lieferte für " + std::string(name) + " den unbekannten Wert \"" + value + "\".");
+  notes.insert("eBay lieferte für " + std::string(name) + " den unbekannten Wert \"" + std::string(value) +
+               "\".");
   return std::nullopt;
 }
 
@@ -92,7 +93,7 @@ std::optional<Enum> ReadEnum(const pugi::xml_node& parent, std::string_view name
 
 template <class Number>
 std::optional<Number> ParseNumber(std::string_view text) {
-  const std::string trimmed = text::Trim(text);
+  const std::string_view trimmed = text::TrimView(text);
   Number value{};
   const char* end = trimmed.data() + trimmed.size();
   const auto result = std::from_chars(trimmed.data(), end, value);
@@ -104,14 +105,14 @@ std::optional<Number> ParseNumber(std::string_view text) {
 // note); the ones after them look it up among a parent's children.
 std::optional<std::int32_t> IntOf(const pugi::xml_node& node, std::string_view name, Notes& notes) {
   if (!node) return std::nullopt;
-  auto value = ParseNumber<std::int32_t>(Text(node));
+  auto value = ParseNumber<std::int32_t>(node.text().get());
   if (!value) notes.insert("eBay lieferte für " + std::string(name) + " keine ganze Zahl.");
   return value;
 }
 
 std::optional<Amount> AmountOf(const pugi::xml_node& node, std::string_view name, Notes& notes) {
   if (!node) return std::nullopt;
-  auto value = ParseNumber<double>(Text(node));
+  auto value = ParseNumber<double>(node.text().get());
   if (!value) {
     notes.insert("eBay lieferte für " + std::string(name) + " keinen Betrag.");
     return std::nullopt;
@@ -331,11 +332,12 @@ EbayAnswer EbayAnswer::Read(std::string_view call, std::string&& text) {
 void EbayAnswer::Check(std::string_view call, bool parsed) {
   if (!parsed) throw XmlError("Die Antwort von eBay auf " + std::string(call) + " ist kein XML.");
   const pugi::xml_node root = this->root();
-  if (LocalName(root) != std::string(call) + "Response")
+  const std::string_view name = LocalName(root);
+  if (!name.starts_with(call) || name.substr(call.size()) != "Response")
     throw XmlError("Die Antwort von eBay auf " + std::string(call) + " ist keine " + std::string(call) +
                    "-Antwort.");
   std::vector<EbayErrorEntry> errors = ReadErrors(root);
-  const std::string ack = text::Trim(TextOf(root, "Ack"));
+  const std::string_view ack = text::TrimView(Child(root, "Ack").text().get());
   if (ack != "Success" && ack != "Warning") throw EbayApiError(std::string(call), std::move(errors));
   warnings_ = std::move(errors);
 }
@@ -389,7 +391,12 @@ ItemTransactions ReadItemTransactions(const EbayAnswer& answer, Notes& notes) {
 }
 
 std::optional<Address> ReadSellerPaymentAddress(const EbayAnswer& answer, Notes&) {
-  return ReadUser(Child(answer.root(), "User")).seller_payment_address;
+  // As ReadUser reads it, without the rest of the user.
+  std::optional<Address> address;
+  ForEachChild(Child(answer.root(), "User"), "SellerInfo", [&](const pugi::xml_node& seller) {
+    if (!address) address = ReadAddress(seller, "SellerPaymentAddress");
+  });
+  return address;
 }
 
 std::optional<Order> ReadFirstOrder(const EbayAnswer& answer, Notes& notes) {
@@ -399,8 +406,7 @@ std::optional<Order> ReadFirstOrder(const EbayAnswer& answer, Notes& notes) {
 }
 
 std::optional<platform::UtcTime> ParseEbayDate(std::string_view text) {
-  const std::string trimmed = text::Trim(text);
-  const std::string_view s = trimmed;
+  const std::string_view s = text::TrimView(text);
   // yyyy-MM-ddTHH:mm:ss
   if (s.size() < 19 || s[4] != '-' || s[7] != '-' || (s[10] != 'T' && s[10] != ' ') || s[13] != ':' ||
       s[16] != ':')

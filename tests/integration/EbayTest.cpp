@@ -415,6 +415,38 @@ TEST_F(EbayImportTest, FailuresOfTheWholeImportWriteNothing) {
   EXPECT_FALSE(std::filesystem::exists(dir_ / "fehlt"));
 }
 
+TEST_F(EbayImportTest, OrdersAreWrittenAsFetchedAndKeptBackUntilTheEnd) {
+  // Each order is converted as soon as its calls are answered.
+  ASSERT_EQ(Import(), 1) << error_;
+  ASSERT_GE(worker_.messages.size(), 4u);
+  EXPECT_EQ(
+      std::vector(worker_.messages.begin(), worker_.messages.begin() + 4),
+      (std::vector<std::string>{"Hole eBay-Bestellung 1 von 4|1", "Verarbeite eBay Bestellung 1 von 4|1",
+                                "Hole eBay-Bestellung 2 von 4|2", "Verarbeite eBay Bestellung 2 von 4|2"}));
+
+  // eBay goes away after three orders reached the file being written: the
+  // host's file stays as it was.
+  sim_.Failures().Set("ebay:GetUser", Failure::Drop());
+  sim_.Failures().Set("ebay:GetItemTransactions:item=110000000003", Failure::Drop());
+  sim_.Failures().Set("ebay:GetItemTransactions:item=110000000004", Failure::Drop());
+  test::WriteFile(orders_file_, "vorher");
+  const auto names = [&] {
+    std::set<std::filesystem::path> found;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) found.insert(entry.path());
+    return found;
+  };
+  const auto before = names();
+  worker_.messages.clear();
+  error_.clear();
+  EXPECT_EQ(Import(), -1);
+  EXPECT_EQ(error_, Resources::ORDER_GETINFO_ERROR());
+  EXPECT_EQ(test::ReadFile(orders_file_), "vorher");
+  EXPECT_EQ(names(), before);  // no temporary file left behind
+  ASSERT_GE(worker_.messages.size(), 2u);
+  EXPECT_EQ(worker_.messages.end()[-2], "Verarbeite eBay Bestellung 3 von 4|3");
+  EXPECT_EQ(worker_.messages.back(), "Hole eBay-Bestellung 4 von 4|4");
+}
+
 TEST_F(EbayImportTest, TokenProblemsDuringTheImport) {
   // An expired token: eBay refuses the sold list.
   const std::string token = Settings().ebay_token();

@@ -392,5 +392,62 @@ TEST(EbayReportsTest, TheSoldListIsReadAtMostTo125Pages) {
   EXPECT_NE(calls.bodies.front().find("<DurationInDays>31</DurationInDays>"), std::string::npos);
 }
 
+// A sold list of two pages whose second repeats the first one's last entry
+// (it moved while orders arrived), and the detail calls of every line.
+class ShiftingSoldList : public platform::HttpClient {
+ public:
+  platform::HttpResponse Send(const platform::HttpRequest& request) override {
+    const auto field = [&](const std::string& name) {
+      const auto from = request.body.find("<" + name + ">") + name.size() + 2;
+      return request.body.substr(from, request.body.find("</" + name + ">") - from);
+    };
+    platform::HttpResponse response;
+    response.status = 200;
+    if (request.body.find("<GetMyeBaySellingRequest") != std::string::npos) {
+      const bool first = field("PageNumber") == "1";
+      response.body = "<GetMyeBaySellingResponse><Ack>Success</Ack><SoldList><OrderTransactionArray>" +
+                      (first ? Entry("A") + Entry("B") : Entry("B") + Entry("C")) +
+                      "</OrderTransactionArray><PaginationResult><TotalNumberOfPages>2</TotalNumberOfPages>"
+                      "</PaginationResult></SoldList></GetMyeBaySellingResponse>";
+    } else if (request.body.find("<GetItemTransactionsRequest") != std::string::npos) {
+      items.push_back(field("ItemID"));
+      response.body = "<GetItemTransactionsResponse><Ack>Success</Ack><Item><ItemID>" + items.back() +
+                      "</ItemID><Title>T</Title></Item><TransactionArray>" + Line(items.back()) +
+                      "</TransactionArray></GetItemTransactionsResponse>";
+    } else {
+      response.body = "<GetUserResponse><Ack>Success</Ack><User /></GetUserResponse>";
+    }
+    return response;
+  }
+  std::vector<std::string> items;
+
+ private:
+  static std::string Line(const std::string& id) {
+    return "<Transaction><Buyer><UserID>u" + id + "</UserID></Buyer><Item><ItemID>" + id +
+           "</ItemID></Item><TransactionID>1</TransactionID><OrderLineItemID>" + id +
+           "-1</OrderLineItemID><SellerPaidStatus>Paid</SellerPaidStatus></Transaction>";
+  }
+  static std::string Entry(const std::string& id) {
+    return "<OrderTransaction>" + Line(id) + "</OrderTransaction>";
+  }
+};
+
+TEST(EbayReportsTest, AnEntryThatMovedToTheNextPageIsFetchedOnce) {
+  test::HostFolders host;
+  auto server = std::make_unique<ShiftingSoldList>();
+  ShiftingSoldList& calls = *server;
+  net::EbayTradingClient client(std::move(server));
+  std::vector<std::string> handed;
+  const auto result =
+      ReportManagement(client, {}, nullptr)
+          .GetReports(Settings(), [&](service::EbayOrder& order, std::int32_t number, std::int32_t total) {
+            handed.push_back(order.Transaction.at(0).order_line_item_id + " " + std::to_string(number) + "/" +
+                             std::to_string(total));
+          });
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(calls.items, (std::vector<std::string>{"A", "B", "C"}));
+  EXPECT_EQ(handed, (std::vector<std::string>{"A-1 1/3", "B-1 2/3", "C-1 3/3"}));
+}
+
 }  // namespace
 }  // namespace kanvio

@@ -1,5 +1,7 @@
 #include "shops/ebay/Ebay.h"
 
+#include <fmt/format.h>
+
 #include "config/Logger.h"
 #include "config/Settings.h"
 #include "net/EbayTradingClient.h"
@@ -121,20 +123,26 @@ std::int32_t Ebay::ImportOrders(std::string& error) {
   const Settings settings;
   net::EbayTradingClient client(http_());
   ReportManagement reports(client, EbayApi::BuildApiContext(settings), worker_);
-  std::vector<service::EbayOrder> found;
-  const std::int32_t result = reports.GetReports(settings, found);
+  // Each order is converted and written as soon as it is fetched: the import
+  // holds one order at a time, not all of them until the end.
+  OrdersFile file(settings.WEBSERVICE_RESULT_FILEPATH());
+  const auto formatting = EbayParameter::Formatting(settings.ebay_parameter());
+  const OrderManagement::Sink write = [&](const orders::EbayOrder& record) { file.Add(record); };
+  std::int32_t written = 0;
+  const std::int32_t result =
+      reports.GetReports(settings, [&](service::EbayOrder& order, std::int32_t number, std::int32_t total) {
+        if (worker_)
+          worker_->setUserStatusMessage(fmt::format("Verarbeite eBay Bestellung {0} von {1}", number, total),
+                                        number);
+        if (OrderManagement::ConvertOrderTo(order, formatting, write)) ++written;
+      });
   if (result < 0) {
     error = Resources::ORDER_GETINFO_ERROR();
     return -1;
   }
-  if (result == 0) return 0;
-
-  OrdersFile file(settings.WEBSERVICE_RESULT_FILEPATH());
-  const std::int32_t written =
-      OrderManagement::ConvertOrders(worker_, found, EbayParameter::Formatting(settings.ebay_parameter()),
-                                     [&](const orders::EbayOrder& record) { file.Add(record); });
+  if (written == 0) return 0;
   file.Close();
-  return written > 0 ? 1 : 0;
+  return 1;
 }
 
 std::int32_t Ebay::HoleArtikellisteVomShop(std::string&, bool) { return 0; }

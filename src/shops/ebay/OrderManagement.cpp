@@ -246,6 +246,26 @@ std::optional<orders::EbayOrder> OrderManagement::ConvertOrder(const service::Eb
   return record;
 }
 
+bool OrderManagement::ConvertOrderTo(const service::EbayOrder& order, CustomerFormatting formatting,
+                                     const Sink& sink) {
+  std::optional<orders::EbayOrder> record;
+  try {
+    if (!ConvertOrderInto(order, formatting, record.emplace())) {
+      record.reset();
+      Logger::LogInfo("eBay: Eine Bestellung ohne Artikel oder Käuferadresse wurde ausgelassen.");
+    }
+  } catch (const std::exception& e) {
+    record.reset();
+    try {
+      Logger::LogError(std::string("eBay: Eine Bestellung wurde ausgelassen: ") + e.what());
+    } catch (...) {
+    }
+  }
+  if (!record) return false;
+  sink(*record);
+  return true;
+}
+
 std::int32_t OrderManagement::ConvertOrders(IWorker* worker, const std::vector<service::EbayOrder>& orders,
                                             CustomerFormatting formatting, const Sink& sink) {
   if (worker) worker->setUserStatusMessage("Verarbeite eBay Bestellungen...", -1);
@@ -255,22 +275,7 @@ std::int32_t OrderManagement::ConvertOrders(IWorker* worker, const std::vector<s
     if (worker)
       worker->setUserStatusMessage(fmt::format("Verarbeite eBay Bestellung {0} von {1}", i + 1, count),
                                    i + 1);
-    std::optional<orders::EbayOrder> record;
-    try {
-      if (!ConvertOrderInto(orders[std::size_t(i)], formatting, record.emplace())) {
-        record.reset();
-        Logger::LogInfo("eBay: Eine Bestellung ohne Artikel oder Käuferadresse wurde ausgelassen.");
-      }
-    } catch (const std::exception& e) {
-      record.reset();
-      try {
-        Logger::LogError(std::string("eBay: Eine Bestellung wurde ausgelassen: ") + e.what());
-      } catch (...) {
-      }
-    }
-    if (!record) continue;
-    sink(*record);
-    ++converted;
+    if (ConvertOrderTo(orders[std::size_t(i)], formatting, sink)) ++converted;
   }
   return converted;
 }

@@ -28,6 +28,11 @@ class OrderManagement {
   static std::int32_t ConvertOrders(IWorker* worker, const std::vector<service::EbayOrder>& orders,
                                     orders::CustomerFormatting formatting, const Sink& sink);
 
+  // One order of ConvertOrders, without the progress: true when its record
+  // reached the sink.
+  static bool ConvertOrderTo(const service::EbayOrder& order, orders::CustomerFormatting formatting,
+                             const Sink& sink);
+
   // nullopt for an order without item results, without transaction, or whose
   // buyer has neither a registration nor a shipping address. Throws Error for
   // an order that cannot be converted (a line's item result is missing).

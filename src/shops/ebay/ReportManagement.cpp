@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <optional>
+
 #include "config/Logger.h"
 #include "platform/Clock.h"
 #include "shops/ebay/EbayParameter.h"
@@ -48,6 +50,37 @@ bool Accepted(const net::Transaction& transaction, const std::set<net::PaidStatu
   return transaction.seller_paid_status && accepted.contains(*transaction.seller_paid_status);
 }
 
+// The choice of Select, made page by page as the sold list arrives: an
+// entry seen on an earlier page counts as seen.
+class Selection {
+ public:
+  Selection(const std::unordered_set<std::string>& imported, const std::set<net::PaidStatus>& accepted)
+      : imported_(imported), accepted_(accepted) {}
+
+  template <class Container>
+  void Take(std::vector<net::OrderTransaction>& entries, Container& selected) {
+    for (auto& entry : entries) {
+      std::string key = KeyOf(entry);
+      if (key.empty() || !seen_.insert(std::move(key)).second || ListsImported(entry, imported_)) continue;
+      bool keep = false;
+      if (entry.transaction) {
+        // Complete is the transaction's CompleteStatus: payment made and processed.
+        keep = entry.transaction->complete_status == net::CompleteStatus::Complete ||
+               Accepted(*entry.transaction, accepted_);
+      } else if (entry.order && !entry.order->transactions.empty()) {
+        for (const auto& transaction : entry.order->transactions)
+          keep = keep || Accepted(transaction, accepted_);
+      }
+      if (keep) selected.push_back(std::move(entry));
+    }
+  }
+
+ private:
+  const std::unordered_set<std::string>& imported_;
+  const std::set<net::PaidStatus>& accepted_;
+  std::unordered_set<std::string> seen_;
+};
+
 }  // namespace
 
 ReportManagement::ReportManagement(net::EbayTradingClient& client, net::EbayApiContext context,
@@ -58,59 +91,72 @@ std::vector<net::OrderTransaction> ReportManagement::Select(std::vector<net::Ord
                                                             const std::unordered_set<std::string>& imported,
                                                             const std::set<net::PaidStatus>& accepted) {
   std::vector<net::OrderTransaction> selected;
-  std::unordered_set<std::string> seen;
-  seen.reserve(entries.size());
-  for (auto& entry : entries) {
-    const std::string key = KeyOf(entry);
-    if (key.empty() || !seen.insert(key).second || ListsImported(entry, imported)) continue;
-    bool keep = false;
-    if (entry.transaction) {
-      // Complete is the transaction's CompleteStatus: payment made and processed.
-      keep = entry.transaction->complete_status == net::CompleteStatus::Complete ||
-             Accepted(*entry.transaction, accepted);
-    } else if (entry.order && !entry.order->transactions.empty()) {
-      for (const auto& transaction : entry.order->transactions)
-        keep = keep || Accepted(transaction, accepted);
-    }
-    if (keep) selected.push_back(std::move(entry));
-  }
+  Selection(imported, accepted).Take(entries, selected);
   return selected;
 }
 
 std::int32_t ReportManagement::GetReports(const Settings& settings, std::vector<service::EbayOrder>& orders) {
   orders.clear();
+  const std::int32_t result =
+      GetReports(settings, [&](service::EbayOrder& order, std::int32_t, std::int32_t total) {
+        if (orders.empty()) orders.reserve(std::size_t(total));
+        orders.push_back(std::move(order));
+      });
+  if (result < 0) orders.clear();
+  return result;
+}
+
+std::int32_t ReportManagement::GetReports(const Settings& settings, const OrderSink& sink) {
+  sink_failure_ = nullptr;
   try {
     const LocalDateTime from = settings.ebay_dateFrom();
     if (from == LocalDateTime{})
       LogQuietly("eBay: Das Datum ebay_dateFrom ist nicht gesetzt; es werden 31 Tage abgefragt.");
     const std::int32_t duration = EbayParameter::CalculateDuration(from, platform::CurrentClock().NowLocal());
-    std::vector<net::OrderTransaction> entries = ListSold(duration);
-    if (entries.empty()) {
+    std::size_t listed = 0;
+    std::deque<net::OrderTransaction> selected = ListSold(duration, settings, listed);
+    if (listed == 0) {
       LogNotes();
       return 0;
     }
-    auto selected = Select(std::move(entries), ImportedOrders::Read(settings.ebay_importedOrders()),
-                           EbayParameter::AcceptedPaidStatuses(settings.ebay_parameter()));
     const std::size_t wanted = selected.size();
-    getOrderDetails(std::move(selected), orders);
+    const std::int32_t fetched = getOrderDetails(std::move(selected), sink);
     LogNotes();
-    if (orders.empty() && failed_details_ > 0) {
+    if (fetched == 0 && failed_details_ > 0) {
       LogQuietly("eBay: Keine der " + std::to_string(wanted) + " neuen Bestellungen konnte abgeholt werden.");
       return -1;
     }
-    return orders.empty() ? 0 : 1;
+    return fetched == 0 ? 0 : 1;
   } catch (const std::exception& e) {
     LogNotes();
+    if (sink_failure_) std::rethrow_exception(sink_failure_);
     LogQuietly(std::string("eBay: Die Bestellungen konnten nicht abgeholt werden: ") + e.what());
   }
-  orders.clear();
   return -1;
 }
 
-std::vector<net::OrderTransaction> ReportManagement::ListSold(std::int32_t duration_days) {
+std::deque<net::OrderTransaction> ReportManagement::ListSold(std::int32_t duration_days,
+                                                             const Settings& settings, std::size_t& listed) {
+  std::deque<net::OrderTransaction> selected;
+  std::unordered_set<std::string> imported;
+  std::set<net::PaidStatus> accepted;
+  std::optional<Selection> selection;
+  const auto take = [&](std::vector<net::OrderTransaction>& entries) {
+    const std::size_t room = listed < kMaxEntries ? kMaxEntries - listed : 0;
+    listed += entries.size();
+    if (entries.size() > room) entries.resize(room);
+    if (entries.empty()) return;
+    if (!selection) {
+      imported = ImportedOrders::Read(settings.ebay_importedOrders());
+      accepted = EbayParameter::AcceptedPaidStatuses(settings.ebay_parameter());
+      selection.emplace(imported, accepted);
+    }
+    selection->Take(entries, selected);
+  };
+
   net::SoldListPage first = client_.GetMyeBaySelling(context_, duration_days, 1, kEntriesPerPage, notes_);
   if (!first.has_sold_list) return {};
-  std::vector<net::OrderTransaction> entries = std::move(first.entries);
+  take(first.entries);
   std::int32_t pages = first.total_pages;
   if (pages > kMaxPages) {
     notes_.insert(fmt::format("eBay meldet {} Seiten verkaufter Artikel; gelesen werden die ersten {}.",
@@ -119,38 +165,54 @@ std::vector<net::OrderTransaction> ReportManagement::ListSold(std::int32_t durat
   }
   for (std::int32_t page = 2; page <= pages; ++page) {
     net::SoldListPage next = client_.GetMyeBaySelling(context_, duration_days, page, kEntriesPerPage, notes_);
-    for (auto& entry : next.entries) entries.push_back(std::move(entry));
+    take(next.entries);
   }
-  if (entries.size() > kMaxEntries) {
-    notes_.insert(fmt::format("eBay lieferte {} verkaufte Einträge; gelesen werden die ersten {}.",
-                              entries.size(), kMaxEntries));
-    entries.resize(kMaxEntries);
-  }
-  return entries;
+  if (listed > kMaxEntries)
+    notes_.insert(fmt::format("eBay lieferte {} verkaufte Einträge; gelesen werden die ersten {}.", listed,
+                              kMaxEntries));
+  return selected;
 }
 
-void ReportManagement::getOrderDetails(std::vector<net::OrderTransaction> entries,
-                                       std::vector<service::EbayOrder>& orders) {
+std::int32_t ReportManagement::getOrderDetails(std::deque<net::OrderTransaction> entries,
+                                               const OrderSink& sink) {
   const auto total = static_cast<std::int32_t>(entries.size());
-  if (total == 0) return;
-  orders.reserve(entries.size());
+  if (total == 0) return 0;
   if (worker_) worker_->SetMaxValue(total);
-  std::int32_t number = 0;
+  std::int32_t number = 0, fetched = 0;
   const auto progress = [&] {
     ++number;
     if (worker_)
       worker_->setUserStatusMessage(fmt::format("Hole eBay-Bestellung {0} von {1}", number, total), number);
   };
-  for (auto& entry : entries) {
-    if (!entry.transaction) continue;
+  const auto hand_on = [&](std::optional<service::EbayOrder>& order) {
+    if (!order) return;
+    ++fetched;
+    try {
+      sink(*order, number, total);
+    } catch (...) {
+      sink_failure_ = std::current_exception();
+      throw;
+    }
+  };
+  // Single lines first, then combined orders; each entry is let go once
+  // fetched, so that what the import holds shrinks as it goes.
+  std::deque<net::OrderTransaction> combined;
+  for (; !entries.empty(); entries.pop_front()) {
+    net::OrderTransaction& entry = entries.front();
+    if (!entry.transaction) {
+      combined.push_back(std::move(entry));
+      continue;
+    }
     progress();
-    if (auto order = FetchSingle(entry)) orders.push_back(std::move(*order));
+    auto order = FetchSingle(entry);
+    hand_on(order);
   }
-  for (auto& entry : entries) {
-    if (entry.transaction) continue;
+  for (; !combined.empty(); combined.pop_front()) {
     progress();
-    if (auto order = FetchCombined(entry)) orders.push_back(std::move(*order));
+    auto order = FetchCombined(combined.front());
+    hand_on(order);
   }
+  return fetched;
 }
 
 template <class Call>

@@ -4,6 +4,9 @@
 // details of each remaining order.
 
 #include <cstdint>
+#include <deque>
+#include <exception>
+#include <functional>
 #include <set>
 #include <string>
 #include <unordered_set>
@@ -25,8 +28,15 @@ class ReportManagement {
   // worker may be absent.
   ReportManagement(net::EbayTradingClient& client, net::EbayApiContext context, IWorker* worker);
 
+  // Gets each fetched order as soon as it is complete, with its number among
+  // the `total` orders to fetch; it may take the order's contents.
+  using OrderSink = std::function<void(service::EbayOrder& order, std::int32_t number, std::int32_t total)>;
+
   // 1 when at least one order was fetched, 0 when none, -1 on failure
   // (logged). Reads ebay_dateFrom, ebay_parameter and ebay_importedOrders.
+  // A failure of the sink passes on and ends the import.
+  std::int32_t GetReports(const Settings& settings, const OrderSink& sink);
+  // The same, keeping the orders; none after a failure.
   std::int32_t GetReports(const Settings& settings, std::vector<service::EbayOrder>& orders);
 
   // The entries to fetch, each once (by order line item id, or order id for
@@ -38,9 +48,12 @@ class ReportManagement {
                                                    const std::set<net::PaidStatus>& accepted);
 
  private:
-  std::vector<net::OrderTransaction> ListSold(std::int32_t duration_days);
-  // Moves each entry into its record.
-  void getOrderDetails(std::vector<net::OrderTransaction> entries, std::vector<service::EbayOrder>& orders);
+  // The entries to fetch, chosen as the pages arrive so that the ones left
+  // out are not held; `listed` counts every entry read, up to the bound.
+  std::deque<net::OrderTransaction> ListSold(std::int32_t duration_days, const Settings& settings,
+                                             std::size_t& listed);
+  // Moves each entry into its order and hands that on. Returns how many were fetched.
+  std::int32_t getOrderDetails(std::deque<net::OrderTransaction> entries, const OrderSink& sink);
   std::optional<service::EbayOrder> FetchSingle(net::OrderTransaction& entry);
   std::optional<service::EbayOrder> FetchCombined(net::OrderTransaction& entry);
   // Runs one detail call; a failure is logged and gives no result. Several
@@ -55,6 +68,7 @@ class ReportManagement {
   net::Notes notes_;
   int failed_details_ = 0;
   int failures_in_a_row_ = 0;
+  std::exception_ptr sink_failure_;
 };
 
 }  // namespace kanvio
