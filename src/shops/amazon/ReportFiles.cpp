@@ -70,7 +70,9 @@ ReportAddress ReadAddress(pugi::xml_node address) {
   for (pugi::xml_node child = address.first_child(); child; child = child.next_sibling()) {
     const std::string_view name = net::MwsLocalName(child);
     for (const auto& [field_name, field] : fields) {
-      if (name == field_name && field->empty()) *field = text::Trim(child.text().get());
+      if (name != field_name) continue;
+      if (field->empty()) *field = text::Trim(child.text().get());
+      break;
     }
   }
   return read;
