@@ -110,6 +110,25 @@ void FillFromReport(Address& block, const ReportAddress& address, const std::str
               address.City, address.CountryCode, address.PhoneNumber, mail);
 }
 
+// Fills the line `make` gives for each item with a quantity: made where it
+// stays, since an order's lines are records of many texts.
+template <class Make>
+void MakeLines(const std::vector<net::MwsOrderItem>& items, Source source, Make make) {
+  for (const auto& item : items) {
+    const Decimal quantity = Decimal::Parse(item.QuantityOrdered);
+    if (quantity.IsZero()) continue;
+    Decimal price = Amount(item.ItemPrice).value_or(Decimal());
+    if (source == Source::kShipmentReport) price = price + Amount(item.ItemTax).value_or(Decimal());
+    std::string unit_price = invariant::XmlSchemaDouble(price.ToDouble() / quantity.ToDouble());
+    orders::Article& line = make();
+    line.ArticleNumberShop = item.SellerSKU;
+    line.AmazonAsin = item.ASIN;
+    line.Amount = quantity.ToText();
+    line.ArticleText = item.Title;
+    line.ArticleDiffPriceGross = std::move(unit_price);
+  }
+}
+
 // What both sources share: the order's number, total, costs and lines.
 orders::ShopOrder Frame(const std::string& number, const net::MwsOrder& order,
                         const std::vector<net::MwsOrderItem>& items, Source source) {
@@ -122,9 +141,9 @@ orders::ShopOrder Frame(const std::string& number, const net::MwsOrder& order,
   shop_order.AdditionalCost.AdditionalCostGross1 = std::move(costs.gift_wrap);
   shop_order.AdditionalCost.AdditionalCostGross2 = std::move(costs.cash_on_delivery);
   shop_order.AdditionalCost.AdditionalCostGross3 = std::move(costs.promotion);
-  std::vector<orders::Article> lines = Lines(items, source);
-  shop_order.Article.reserve(lines.size());
-  for (auto& line : lines) shop_order.Article.emplace_back(std::move(line));
+  shop_order.Article.reserve(items.size());
+  MakeLines(items, source,
+            [&shop_order]() -> orders::Article& { return *shop_order.Article.emplace_back(); });
   return shop_order;
 }
 
@@ -309,19 +328,7 @@ OrderCosts SumCosts(const std::vector<net::MwsOrderItem>& items) {
 std::vector<orders::Article> Lines(const std::vector<net::MwsOrderItem>& items, Source source) {
   std::vector<orders::Article> lines;
   lines.reserve(items.size());
-  for (const auto& item : items) {
-    const Decimal quantity = Decimal::Parse(item.QuantityOrdered);
-    if (quantity.IsZero()) continue;
-    Decimal price = Amount(item.ItemPrice).value_or(Decimal());
-    if (source == Source::kShipmentReport) price = price + Amount(item.ItemTax).value_or(Decimal());
-    orders::Article line;
-    line.ArticleNumberShop = item.SellerSKU;
-    line.AmazonAsin = item.ASIN;
-    line.Amount = quantity.ToText();
-    line.ArticleText = item.Title;
-    line.ArticleDiffPriceGross = invariant::XmlSchemaDouble(price.ToDouble() / quantity.ToDouble());
-    lines.push_back(std::move(line));
-  }
+  MakeLines(items, source, [&lines]() -> orders::Article& { return lines.emplace_back(); });
   return lines;
 }
 

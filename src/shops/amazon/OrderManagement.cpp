@@ -156,7 +156,7 @@ void OrderManagement::ShipmentReport(Report& report, FlatFileTable&& table, int&
   const FbaData::Layout layout(table.columns);
   std::vector<FbaData> rows;
   rows.reserve(table.rows.size());
-  for (auto& row : table.rows) rows.push_back(FbaData::FromRow(layout, std::move(row.values)));
+  for (auto& row : table.rows) FbaData::FromRow(layout, std::move(row.values), rows.emplace_back());
   report.consumed.assign(rows.size(), false);
 
   const auto ids =
