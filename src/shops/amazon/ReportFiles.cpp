@@ -137,8 +137,10 @@ void LoadDocumentInPlace(pugi::xml_document& document, std::string& bytes) {
 }
 
 std::vector<OrderReportEntry> ReadEntries(const pugi::xml_document& document) {
+  const std::vector<pugi::xml_node> nodes = OrderReportNodes(document);
   std::vector<OrderReportEntry> entries;
-  for (const auto& node : OrderReportNodes(document)) entries.push_back(ReadEntry(node));
+  entries.reserve(nodes.size());
+  for (const auto& node : nodes) entries.push_back(ReadEntry(node));
   return entries;
 }
 
