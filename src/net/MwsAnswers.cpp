@@ -113,12 +113,6 @@ MwsOrderItem ReadOrderItem(pugi::xml_node node) {
 
 }  // namespace
 
-std::string_view MwsLocalName(pugi::xml_node node) {
-  const std::string_view name = node.name();
-  const auto colon = name.find(':');
-  return colon == std::string_view::npos ? name : name.substr(colon + 1);
-}
-
 pugi::xml_node MwsChild(pugi::xml_node parent, std::string_view local_name) {
   for (pugi::xml_node node = parent.first_child(); node; node = node.next_sibling()) {
     if (node.type() == pugi::node_element && MwsLocalName(node) == local_name) return node;

@@ -6,6 +6,7 @@
 // The parsers never throw for a document of the wrong shape: what is missing
 // stays empty.
 
+#include <cstddef>
 #include <optional>
 #include <pugixml.hpp>
 #include <string>
@@ -18,8 +19,15 @@ namespace kanvio::net {
 pugi::xml_node MwsChild(pugi::xml_node parent, std::string_view local_name);
 // The trimmed text of that child; empty when it is missing.
 std::string MwsChildText(pugi::xml_node parent, std::string_view local_name);
-// The local name of an element ("ns2:Order" -> "Order").
-std::string_view MwsLocalName(pugi::xml_node node);
+// The local name of an element ("ns2:Order" -> "Order"). Inline, and one
+// pass over the name: every element of every answer is asked.
+inline std::string_view MwsLocalName(pugi::xml_node node) {
+  const char* const name = node.name();
+  const char* end = name;
+  while (*end != '\0' && *end != ':') ++end;
+  return *end == ':' ? std::string_view(end + 1)
+                     : std::string_view(name, static_cast<std::size_t>(end - name));
+}
 
 struct ReportInfo {
   std::string ReportId;

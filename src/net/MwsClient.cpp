@@ -40,6 +40,11 @@ std::unique_ptr<MwsClient::Answer::Parsed> ParseAnswer(std::string_view action, 
   return answer;
 }
 
+// Whether name is action followed by suffix ("GetOrderResult").
+bool NamedAfter(std::string_view name, std::string_view action, std::string_view suffix) {
+  return name.size() == action.size() + suffix.size() && name.starts_with(action) && name.ends_with(suffix);
+}
+
 void LogRetry(std::string_view action, const std::exception& failure, std::chrono::seconds wait) {
   try {
     Logger::LogWarning(std::string(action) + " wird in " + std::to_string(wait.count()) +
@@ -65,26 +70,25 @@ MwsClient::MwsClient(MwsClientConfig config, const platform::HttpClientFactory& 
   host_ = HostHeader(*url);
   path_ = url->target.substr(0, url->target.find('?'));
   http_ = http();
+  request_.method = platform::HttpMethod::kPost;
+  request_.url = config_.service_url;
+  request_.headers = {{"Content-Type", "application/x-www-form-urlencoded; charset=utf-8"},
+                      {"User-Agent", config_.user_agent}};
+  request_.total_timeout = config_.total_timeout;
+  request_.inactivity_timeout = config_.inactivity_timeout;
 }
 
 platform::HttpResponse MwsClient::Send(std::string_view action, const MwsParameters& parameters) {
-  MwsParameters all;
+  MwsParameterViews all;
   // Room for the signer's four as well: one allocation per request.
   all.reserve(parameters.size() + 7);
   all.insert(all.end(), parameters.begin(), parameters.end());
   all.emplace_back("Action", action);
   all.emplace_back(config_.seller_parameter, config_.seller_id);
   all.emplace_back("Version", config_.version);
-  const auto signed_request = MwsSignRequest(std::move(all), config_.access_key_id, config_.secret_key, host_,
-                                             path_, platform::CurrentClock().NowUtc());
-  platform::HttpRequest request;
-  request.method = platform::HttpMethod::kPost;
-  request.url = config_.service_url;
-  request.headers = {{"Content-Type", "application/x-www-form-urlencoded; charset=utf-8"},
-                     {"User-Agent", config_.user_agent}};
-  request.body = signed_request.body;
-  request.total_timeout = config_.total_timeout;
-  request.inactivity_timeout = config_.inactivity_timeout;
+  request_.body = MwsSignedBody(std::move(all), config_.access_key_id, config_.secret_key, host_, path_,
+                                platform::CurrentClock().NowUtc());
+  const platform::HttpRequest& request = request_;
   ++requests_sent_;
   platform::HttpResponse response = http_->Send(request);
   if (response.status != 200) {
@@ -125,10 +129,13 @@ MwsClient::Answer MwsClient::Call(std::string_view action, const MwsParameters& 
   const pugi::xml_document& document = answer.parsed->document;
   if (auto error = ParseErrorResponse(document)) throw MwsError(action, response.status, *error);
   const pugi::xml_node root = document.document_element();
-  if (MwsLocalName(root) != std::string(action) + "Response")
+  if (!NamedAfter(MwsLocalName(root), action, "Response"))
     throw XmlError("Die Antwort von Amazon MWS auf " + std::string(action) + " ist <" +
                    std::string(root.name()) + "> statt <" + std::string(action) + "Response>.");
-  answer.result = MwsChild(root, std::string(action) + "Result");
+  for (pugi::xml_node node = root.first_child(); node && !answer.result; node = node.next_sibling()) {
+    if (node.type() == pugi::node_element && NamedAfter(MwsLocalName(node), action, "Result"))
+      answer.result = node;
+  }
   if (!answer.result)
     throw XmlError("Der Antwort von Amazon MWS auf " + std::string(action) + " fehlt <" +
                    std::string(action) + "Result>.");

@@ -122,6 +122,8 @@ class MwsClient {
   std::string host_;  // as the Host header carries it
   std::string path_;
   std::unique_ptr<platform::HttpClient> http_;
+  // Address, headers and time limits of every request; only the body changes.
+  platform::HttpRequest request_;
   std::size_t requests_sent_ = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "net/MwsSignature.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 
 #include "platform/Crypto.h"
@@ -8,61 +9,104 @@
 namespace kanvio::net {
 namespace {
 
-bool IsUnreserved(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
-         c == '.' || c == '~';
+constexpr char kHex[] = "0123456789ABCDEF";
+
+constexpr auto kUnreserved = [] {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 256; ++c)
+    table[std::size_t(c)] = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                            c == '-' || c == '_' || c == '.' || c == '~';
+  return table;
+}();
+
+bool IsUnreserved(char c) { return kUnreserved[static_cast<unsigned char>(c)]; }
+
+bool IsPlain(std::string_view text) {
+  for (char c : text) {
+    if (!IsUnreserved(c)) return false;
+  }
+  return true;
+}
+
+// Most names and values need no escape at all: copied in runs straight into
+// the request, not a string per value.
+void AppendEncoded(std::string& out, std::string_view value) {
+  for (std::size_t i = 0; i < value.size();) {
+    std::size_t run = i;
+    while (run < value.size() && IsUnreserved(value[run])) ++run;
+    out.append(value.data() + i, run - i);
+    if (run == value.size()) return;
+    const auto c = static_cast<unsigned char>(value[run]);
+    const char escaped[] = {'%', kHex[c >> 4], kHex[c & 0x0F]};
+    out.append(escaped, sizeof escaped);
+    i = run + 1;
+  }
+}
+
+// Sorts `parameters` (the callers' own copies) in place.
+void AppendCanonicalQuery(std::string& out, MwsParameterViews& parameters) {
+  // Sorted by the encoded names; the connector's own names are plain and
+  // their own encoding, so only others get a string of their own.
+  std::vector<std::string> encoded_names;
+  if (!std::all_of(parameters.begin(), parameters.end(), [](const auto& p) { return IsPlain(p.first); })) {
+    encoded_names.reserve(parameters.size());
+    for (const auto& parameter : parameters) encoded_names.push_back(MwsPercentEncode(parameter.first));
+  }
+  MwsParameterViews& order = parameters;
+  for (std::size_t i = 0; i < encoded_names.size(); ++i) order[i].first = encoded_names[i];
+  // Insertion sort: stable, so repeated names stay as given, and without the
+  // buffer std::stable_sort allocates for a dozen parameters.
+  for (std::size_t i = 1; i < order.size(); ++i) {
+    auto parameter = order[i];
+    std::size_t j = i;
+    for (; j > 0 && parameter.first < order[j - 1].first; --j) order[j] = order[j - 1];
+    order[j] = parameter;
+  }
+  std::size_t size = 0;
+  for (const auto& [name, value] : order) size += name.size() + value.size() + 2;
+  // With room for the signature that follows.
+  out.reserve(out.size() + size + 160);
+  bool first = true;
+  for (const auto& [name, value] : order) {
+    if (!first) out.push_back('&');
+    first = false;
+    out.append(name).push_back('=');
+    AppendEncoded(out, value);
+  }
+}
+
+// The string to sign; the canonical query starts at query_start.
+std::string SignedText(MwsParameterViews& parameters, std::string_view access_key_id, std::string_view host,
+                       std::string_view path, std::string_view timestamp, std::size_t& query_start) {
+  parameters.emplace_back("AWSAccessKeyId", access_key_id);
+  parameters.emplace_back("SignatureMethod", "HmacSHA256");
+  parameters.emplace_back("SignatureVersion", "2");
+  parameters.emplace_back("Timestamp", timestamp);
+  std::string text;
+  // Enough for most requests with their signature: one allocation.
+  text.reserve(512);
+  text.append("POST\n");
+  for (char c : host) text.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+  text.push_back('\n');
+  text.append(path.empty() ? std::string_view("/") : path).push_back('\n');
+  query_start = text.size();
+  AppendCanonicalQuery(text, parameters);
+  return text;
 }
 
 }  // namespace
 
 std::string MwsPercentEncode(std::string_view value) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  // Most names and values need no escape at all: copied in runs, a request
-  // costs a few allocations rather than a push per character.
-  std::size_t run = 0;
-  while (run < value.size() && IsUnreserved(static_cast<unsigned char>(value[run]))) ++run;
   std::string out;
-  if (run == value.size()) {
-    out.assign(value);
-    return out;
-  }
-  out.reserve(value.size() + (value.size() - run) * 2);
-  out.append(value.substr(0, run));
-  for (char ch : value.substr(run)) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (IsUnreserved(c)) {
-      out.push_back(ch);
-    } else {
-      const char escaped[] = {'%', kHex[c >> 4], kHex[c & 0x0F]};
-      out.append(escaped, sizeof escaped);
-    }
-  }
+  out.reserve(value.size());
+  AppendEncoded(out, value);
   return out;
 }
 
 std::string MwsCanonicalQuery(const MwsParameters& parameters) {
-  std::vector<std::pair<std::string, std::string>> encoded;
-  encoded.reserve(parameters.size());
-  std::size_t size = 0;
-  for (const auto& [name, value] : parameters) {
-    encoded.emplace_back(MwsPercentEncode(name), MwsPercentEncode(value));
-    size += encoded.back().first.size() + encoded.back().second.size() + 2;
-  }
-  // Byte order of the encoded names; a stable sort keeps repeated names as
-  // given. The pairs stay where they are: only their places are sorted.
-  std::vector<const std::pair<std::string, std::string>*> order;
-  order.reserve(encoded.size());
-  for (const auto& pair : encoded) order.push_back(&pair);
-  std::stable_sort(order.begin(), order.end(),
-                   [](const auto* a, const auto* b) { return a->first < b->first; });
+  MwsParameterViews views(parameters.begin(), parameters.end());
   std::string query;
-  query.reserve(size);
-  for (const auto* pair : order) {
-    if (!query.empty()) query.push_back('&');
-    query += pair->first;
-    query.push_back('=');
-    query += pair->second;
-  }
+  AppendCanonicalQuery(query, views);
   return query;
 }
 
@@ -108,17 +152,31 @@ std::string MwsTimestamp(platform::UtcTime instant) {
 SignedRequest MwsSignRequest(MwsParameters parameters, std::string_view access_key_id,
                              std::string_view secret, std::string_view host, std::string_view path,
                              platform::UtcTime now) {
-  parameters.emplace_back("AWSAccessKeyId", access_key_id);
-  parameters.emplace_back("SignatureMethod", "HmacSHA256");
-  parameters.emplace_back("SignatureVersion", "2");
-  parameters.emplace_back("Timestamp", MwsTimestamp(now));
+  MwsParameterViews views(parameters.begin(), parameters.end());
+  views.reserve(parameters.size() + 4);
+  const std::string timestamp = MwsTimestamp(now);
+  std::size_t query_start = 0;
   SignedRequest signed_request;
-  const std::string query = MwsCanonicalQuery(parameters);
-  signed_request.string_to_sign = MwsStringToSign("POST", host, path, query);
-  const std::string signature = MwsPercentEncode(MwsSign(signed_request.string_to_sign, secret));
-  signed_request.body.reserve(query.size() + signature.size() + 11);
-  signed_request.body.append(query).append("&Signature=").append(signature);
+  signed_request.string_to_sign = SignedText(views, access_key_id, host, path, timestamp, query_start);
+  const std::string signature = MwsSign(signed_request.string_to_sign, secret);
+  signed_request.body.reserve(signed_request.string_to_sign.size() - query_start + 11 + signature.size() * 3);
+  signed_request.body.append(signed_request.string_to_sign, query_start).append("&Signature=");
+  AppendEncoded(signed_request.body, signature);
   return signed_request;
+}
+
+std::string MwsSignedBody(MwsParameterViews parameters, std::string_view access_key_id,
+                          std::string_view secret, std::string_view host, std::string_view path,
+                          platform::UtcTime now) {
+  const std::string timestamp = MwsTimestamp(now);
+  std::size_t query_start = 0;
+  std::string text = SignedText(parameters, access_key_id, host, path, timestamp, query_start);
+  const std::string signature = MwsSign(text, secret);
+  // The body is the signed query: the head goes, the signature follows.
+  text.erase(0, query_start);
+  text.append("&Signature=");
+  AppendEncoded(text, signature);
+  return text;
 }
 
 }  // namespace kanvio::net

@@ -3,6 +3,7 @@
 // its parameters, a time stamp and an HMAC-SHA256 over a canonical form of
 // them, keyed with the secret key.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,6 +15,8 @@ namespace kanvio::net {
 
 // Name and value of each request parameter, in any order.
 using MwsParameters = std::vector<std::pair<std::string, std::string>>;
+// The same, for parameters whose texts the caller keeps.
+using MwsParameterViews = std::vector<std::pair<std::string_view, std::string_view>>;
 
 // RFC 3986: A-Z a-z 0-9 - _ . ~ stay, every other byte becomes %XY (upper-case hex).
 std::string MwsPercentEncode(std::string_view value);
@@ -42,5 +45,10 @@ struct SignedRequest {
 SignedRequest MwsSignRequest(MwsParameters parameters, std::string_view access_key_id,
                              std::string_view secret, std::string_view host, std::string_view path,
                              platform::UtcTime now);
+// The body alone, as MwsSignRequest makes it, without copying the
+// parameters: every request of an import is signed.
+std::string MwsSignedBody(MwsParameterViews parameters, std::string_view access_key_id,
+                          std::string_view secret, std::string_view host, std::string_view path,
+                          platform::UtcTime now);
 
 }  // namespace kanvio::net

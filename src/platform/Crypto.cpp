@@ -19,16 +19,17 @@ int Base64Value(char c) {
 
 std::string Base64Encode(const Bytes& data) {
   static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  out.reserve((data.size() + 2) / 3 * 4);
-  for (std::size_t i = 0; i < data.size(); i += 3) {
+  // Written into place: every signed request carries one.
+  std::string out((data.size() + 2) / 3 * 4, '=');
+  char* to = out.data();
+  for (std::size_t i = 0; i < data.size(); i += 3, to += 4) {
     std::uint32_t n = data[i] << 16;
     if (i + 1 < data.size()) n |= data[i + 1] << 8;
     if (i + 2 < data.size()) n |= data[i + 2];
-    out += kAlphabet[(n >> 18) & 63];
-    out += kAlphabet[(n >> 12) & 63];
-    out += i + 1 < data.size() ? kAlphabet[(n >> 6) & 63] : '=';
-    out += i + 2 < data.size() ? kAlphabet[n & 63] : '=';
+    to[0] = kAlphabet[(n >> 18) & 63];
+    to[1] = kAlphabet[(n >> 12) & 63];
+    if (i + 1 < data.size()) to[2] = kAlphabet[(n >> 6) & 63];
+    if (i + 2 < data.size()) to[3] = kAlphabet[n & 63];
   }
   return out;
 }
@@ -56,7 +57,8 @@ Bytes Base64Decode(std::string_view text) {
       out.push_back(static_cast<std::uint8_t>((acc >> bits) & 0xFF));
     }
   }
-  if ((symbols + pad) % 4 != 0 || pad > 2) throw CryptoError("Der Text ist keine gültige Base64-Zeichenfolge");
+  if ((symbols + pad) % 4 != 0 || pad > 2)
+    throw CryptoError("Der Text ist keine gültige Base64-Zeichenfolge");
   return out;
 }
 

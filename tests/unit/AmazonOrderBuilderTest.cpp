@@ -16,6 +16,7 @@ TEST(AmazonOrderBuilderTest, NamesSplitIntoFirstAndLastName) {
       {"Cher", "", "Cher"},
       {"", "", ""},
       {"   ", "", ""},
+      {"\tAnna\t Maria  Schmidt\t", "Anna Maria", "Schmidt"},
   };
   for (const auto& [name, first, last] : cases) {
     const auto person = SplitName(name);
@@ -49,6 +50,7 @@ TEST(AmazonOrderBuilderTest, OrderDatesBecomeLocalTime) {
       {"2026-03-01T20:30:00-08:00", "02.03.2026 05:30:00"},
       {"2026-03-01T20:30:00+0130", "01.03.2026 20:00:00"},
       {" 2013-01-17T05:51:50+00:00 ", "17.01.2013 06:51:50"},
+      {"0007-01-02T03:04:05Z", "02.01.0007 04:04:05"},
       {"", ""},
   };
   for (const auto& [iso, local] : cases) EXPECT_EQ(LocalOrderDate(iso), local) << iso;

@@ -95,6 +95,9 @@ TEST(CryptoTest, Base64AndHexRoundTripAndRefuseGarbage) {
   }();
   EXPECT_EQ(Base64Decode(Base64Encode(all)), all);
   EXPECT_EQ(Base64Encode(ToBytes("Ma")), "TWE=");
+  EXPECT_EQ(Base64Encode(ToBytes("M")), "TQ==");
+  EXPECT_EQ(Base64Encode(ToBytes("Man")), "TWFu");
+  EXPECT_EQ(Base64Encode({}), "");
   EXPECT_EQ(ToString(Base64Decode(" TW\r\nE= ")), "Ma");
   EXPECT_EQ(FromHex(ToHex(all)), all);
   for (const char* garbage : {"TWE", "T*E=", "TW=E", "TWE===="})

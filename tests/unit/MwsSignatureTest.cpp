@@ -65,6 +65,8 @@ TEST(MwsSignatureTest, CanonicalQuerySortsByteWiseAndEncodesPerRfc3986) {
   EXPECT_EQ(MwsPercentEncode("ü"), "%C3%BC");
   EXPECT_EQ(MwsPercentEncode(" x y "), "%20x%20y%20");
   EXPECT_EQ(MwsCanonicalQuery({{"B", "2"}, {"A", "x y"}, {"B", "1"}, {"B", "0"}}), "A=x%20y&B=2&B=1&B=0");
+  // Sorted by the encoded names: "%C3%BC" before "A", though 0xC3 > 'A'.
+  EXPECT_EQ(MwsCanonicalQuery({{"A", "1"}, {"ü", "2"}, {"A b", "3"}}), "%C3%BC=2&A=1&A%20b=3");
 }
 
 TEST(MwsSignatureTest, SignedBodyCarriesTheHostAsSentAndTheTimeInUtc) {
@@ -81,6 +83,26 @@ TEST(MwsSignatureTest, SignedBodyCarriesTheHostAsSentAndTheTimeInUtc) {
   EXPECT_EQ(request.body, request.string_to_sign.substr(request.string_to_sign.rfind('\n') + 1) +
                               "&Signature=" + signature);
   EXPECT_EQ(MwsStringToSign("POST", "MWS.Example.COM", "", "a=1"), "POST\nmws.example.com\n/\na=1");
+
+  // The body the client sends, for a short request and for one of fifty
+  // ids, which outgrows the first buffer, rebuilt from its parts.
+  MwsParameters many = {{"Action", "GetOrder"}, {"Note", "a b/ü"}};
+  for (int i = 50; i > 0; --i)
+    many.emplace_back("AmazonOrderId.Id." + std::to_string(i), "302-1234567-1234567");
+  for (const MwsParameters& parameters : {MwsParameters{{"Action", "GetOrder"}}, many}) {
+    MwsParameters all = parameters;
+    all.insert(all.end(), {{"AWSAccessKeyId", "AKIDEXAMPLE"},
+                           {"SignatureMethod", "HmacSHA256"},
+                           {"SignatureVersion", "2"},
+                           {"Timestamp", "2017-02-05T18:12:21Z"}});
+    const std::string query = MwsCanonicalQuery(all);
+    const std::string expected =
+        query + "&Signature=" +
+        MwsPercentEncode(MwsSign(MwsStringToSign("POST", "example.com", "/", query), "1234567890"));
+    const MwsParameterViews views(parameters.begin(), parameters.end());
+    EXPECT_EQ(MwsSignedBody(views, "AKIDEXAMPLE", "1234567890", "Example.COM", "", now), expected);
+    EXPECT_EQ(MwsSignRequest(parameters, "AKIDEXAMPLE", "1234567890", "Example.COM", "", now).body, expected);
+  }
 }
 
 TEST(MwsSignatureTest, ContentMd5IsBase64OfTheDigest) {

@@ -54,6 +54,26 @@ Decimal Sum(const std::vector<net::MwsOrderItem>& items,
   return sum;
 }
 
+// "dd.MM.yyyy HH:mm:ss" by hand: every order carries one. Values out of the
+// plain range go to the general formatter, which writes them the same way.
+std::string GermanDate(const LocalDateTime& t) {
+  const auto two = [](int v) { return v >= 0 && v < 100; };
+  if (t.year < 0 || t.year > 9999 || !two(t.month) || !two(t.day) || !two(t.hour) || !two(t.minute) ||
+      !two(t.second))
+    return date_format::German(t);
+  std::string text = "00.00.0000 00:00:00";
+  const auto put = [&text](std::size_t at, int value, int digits) {
+    for (int i = digits - 1; i >= 0; --i, value /= 10) text[at + std::size_t(i)] = char('0' + value % 10);
+  };
+  put(0, t.day, 2);
+  put(3, t.month, 2);
+  put(6, t.year, 4);
+  put(11, t.hour, 2);
+  put(14, t.minute, 2);
+  put(17, t.second, 2);
+  return text;
+}
+
 template <class Address>
 void FillAddress(Address& block, const PersonName& name, const CompanyAndStreet& lines,
                  const std::string& postal_code, const std::string& city, const std::string& country,
@@ -90,6 +110,25 @@ void FillFromReport(Address& block, const ReportAddress& address, const std::str
               address.City, address.CountryCode, address.PhoneNumber, mail);
 }
 
+// Fills the line `make` gives for each item with a quantity: made where it
+// stays, since an order's lines are records of many texts.
+template <class Make>
+void MakeLines(const std::vector<net::MwsOrderItem>& items, Source source, Make make) {
+  for (const auto& item : items) {
+    const Decimal quantity = Decimal::Parse(item.QuantityOrdered);
+    if (quantity.IsZero()) continue;
+    Decimal price = Amount(item.ItemPrice).value_or(Decimal());
+    if (source == Source::kShipmentReport) price = price + Amount(item.ItemTax).value_or(Decimal());
+    std::string unit_price = invariant::XmlSchemaDouble(price.ToDouble() / quantity.ToDouble());
+    orders::Article& line = make();
+    line.ArticleNumberShop = item.SellerSKU;
+    line.AmazonAsin = item.ASIN;
+    line.Amount = quantity.ToText();
+    line.ArticleText = item.Title;
+    line.ArticleDiffPriceGross = std::move(unit_price);
+  }
+}
+
 // What both sources share: the order's number, total, costs and lines.
 orders::ShopOrder Frame(const std::string& number, const net::MwsOrder& order,
                         const std::vector<net::MwsOrderItem>& items, Source source) {
@@ -97,12 +136,14 @@ orders::ShopOrder Frame(const std::string& number, const net::MwsOrder& order,
   shop_order.OrderNumber = number;
   shop_order.OrderTotalGross = order.OrderTotal ? order.OrderTotal->Amount : std::string();
   shop_order.FulfilledByAmazon = source == Source::kShipmentReport ? "1" : "0";
-  const OrderCosts costs = SumCosts(items);
-  shop_order.CustomerData.FrieghtCost.FreightCostGross = costs.freight;
-  shop_order.AdditionalCost.AdditionalCostGross1 = costs.gift_wrap;
-  shop_order.AdditionalCost.AdditionalCostGross2 = costs.cash_on_delivery;
-  shop_order.AdditionalCost.AdditionalCostGross3 = costs.promotion;
-  for (auto& line : Lines(items, source)) shop_order.Article.emplace_back(std::move(line));
+  OrderCosts costs = SumCosts(items);
+  shop_order.CustomerData.FrieghtCost.FreightCostGross = std::move(costs.freight);
+  shop_order.AdditionalCost.AdditionalCostGross1 = std::move(costs.gift_wrap);
+  shop_order.AdditionalCost.AdditionalCostGross2 = std::move(costs.cash_on_delivery);
+  shop_order.AdditionalCost.AdditionalCostGross3 = std::move(costs.promotion);
+  shop_order.Article.reserve(items.size());
+  MakeLines(items, source,
+            [&shop_order]() -> orders::Article& { return *shop_order.Article.emplace_back(); });
   return shop_order;
 }
 
@@ -182,19 +223,19 @@ double Decimal::ToDouble() const {
 }
 
 PersonName SplitName(std::string_view name) {
-  std::vector<std::string_view> words;
-  for (std::size_t pos = 0; pos < name.size();) {
-    while (pos < name.size() && IsBlank(name[pos])) ++pos;
-    const std::size_t start = pos;
-    while (pos < name.size() && !IsBlank(name[pos])) ++pos;
-    if (pos > start) words.push_back(name.substr(start, pos - start));
-  }
   PersonName person;
-  if (words.empty()) return person;
-  person.last = std::string(words.back());
-  for (std::size_t i = 0; i + 1 < words.size(); ++i) {
-    if (i > 0) person.first.push_back(' ');
-    person.first.append(words[i]);
+  std::size_t end = name.size();
+  while (end > 0 && IsBlank(name[end - 1])) --end;
+  std::size_t last = end;
+  while (last > 0 && !IsBlank(name[last - 1])) --last;
+  person.last.assign(name.substr(last, end - last));
+  for (std::size_t pos = 0; pos < last;) {
+    while (pos < last && IsBlank(name[pos])) ++pos;
+    const std::size_t start = pos;
+    while (pos < last && !IsBlank(name[pos])) ++pos;
+    if (pos == start) continue;
+    if (!person.first.empty()) person.first.push_back(' ');
+    person.first.append(name.substr(start, pos - start));
   }
   return person;
 }
@@ -213,8 +254,7 @@ CompanyAndStreet SplitAddressLines(std::string_view first, std::string_view seco
 }
 
 std::optional<platform::UtcTime> ParseInstant(std::string_view raw) {
-  const std::string trimmed = text::Trim(raw);
-  const std::string_view s = trimmed;
+  const std::string_view s = text::TrimView(raw);
   std::size_t pos = 0;
   LocalDateTime t;
   const auto year = Digits(s, pos, 4);
@@ -261,10 +301,10 @@ std::optional<platform::UtcTime> ParseInstant(std::string_view raw) {
 }
 
 std::string LocalOrderDate(std::string_view text) {
-  if (text::Trim(text).empty()) return "";
+  if (text::TrimView(text).empty()) return "";
   const auto instant = ParseInstant(text);
   if (!instant) throw Error("\"" + std::string(text) + "\" ist kein Bestelldatum.");
-  return date_format::German(platform::CurrentClock().ToLocal(*instant));
+  return GermanDate(platform::CurrentClock().ToLocal(*instant));
 }
 
 OrderCosts SumCosts(const std::vector<net::MwsOrderItem>& items) {
@@ -287,19 +327,8 @@ OrderCosts SumCosts(const std::vector<net::MwsOrderItem>& items) {
 
 std::vector<orders::Article> Lines(const std::vector<net::MwsOrderItem>& items, Source source) {
   std::vector<orders::Article> lines;
-  for (const auto& item : items) {
-    const Decimal quantity = Decimal::Parse(item.QuantityOrdered);
-    if (quantity.IsZero()) continue;
-    Decimal price = Amount(item.ItemPrice).value_or(Decimal());
-    if (source == Source::kShipmentReport) price = price + Amount(item.ItemTax).value_or(Decimal());
-    orders::Article line;
-    line.ArticleNumberShop = item.SellerSKU;
-    line.AmazonAsin = item.ASIN;
-    line.Amount = quantity.ToText();
-    line.ArticleText = item.Title;
-    line.ArticleDiffPriceGross = invariant::XmlSchemaDouble(price.ToDouble() / quantity.ToDouble());
-    lines.push_back(std::move(line));
-  }
+  lines.reserve(items.size());
+  MakeLines(items, source, [&lines]() -> orders::Article& { return lines.emplace_back(); });
   return lines;
 }
 
@@ -332,7 +361,10 @@ orders::ShopOrder ReportOrder(const OrderReportEntry& entry, const net::MwsOrder
   // The customer is the buyer of the billing address; reports without one
   // (the US marketplace) name only the recipient.
   const bool billing_named = entry.billing && !text::Trim(entry.billing->Name).empty();
-  const ReportAddress customer = billing_named ? *entry.billing : entry.shipping.value_or(ReportAddress{});
+  static const ReportAddress kNoAddress;
+  const ReportAddress& customer = billing_named    ? *entry.billing
+                                  : entry.shipping ? *entry.shipping
+                                                   : kNoAddress;
   FillCustomer(*data.Customer, customer.Name, customer.AddressFieldOne, customer.AddressFieldTwo,
                customer.PostalCode, customer.City, customer.CountryCode, customer.PhoneNumber, mail);
 

@@ -52,13 +52,21 @@ FbaData FbaData::FromRow(const Layout& layout, const std::vector<std::string>& v
 }
 
 FbaData FbaData::FromRow(const Layout& layout, std::vector<std::string>&& values) {
-  if (layout.shared_) return FromRow(layout, values);
   FbaData data;
+  FromRow(layout, std::move(values), data);
+  return data;
+}
+
+void FbaData::FromRow(const Layout& layout, std::vector<std::string>&& values, FbaData& into) {
   for (std::size_t field = 0; field < std::size(kColumns); ++field) {
     const auto& position = layout.positions_[field];
-    if (position && *position < values.size()) data.*kColumns[field].field = std::move(values[*position]);
+    if (!position || *position >= values.size()) continue;
+    // A column that feeds more than one field is copied, not taken.
+    if (layout.shared_)
+      into.*kColumns[field].field = values[*position];
+    else
+      into.*kColumns[field].field = std::move(values[*position]);
   }
-  return data;
 }
 
 const std::vector<std::string_view>& FbaData::ColumnNames() {

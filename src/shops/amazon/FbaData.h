@@ -32,6 +32,9 @@ struct FbaData {
   static FbaData FromRow(const Layout& layout, const std::vector<std::string>& values);
   // Takes the values over instead of copying them.
   static FbaData FromRow(const Layout& layout, std::vector<std::string>&& values);
+  // The same into a fresh record in place (a report's rows, without moving
+  // each record once more).
+  static void FromRow(const Layout& layout, std::vector<std::string>&& values, FbaData& into);
 
   // The 48 column names in the report's order.
   static const std::vector<std::string_view>& ColumnNames();

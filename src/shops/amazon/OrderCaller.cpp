@@ -67,8 +67,11 @@ std::optional<std::vector<net::MwsOrderItem>> OrderCaller::GetOrderItemsService(
                           [&](pugi::xml_node result) {
                             listed = listed || static_cast<bool>(net::MwsChild(result, "OrderItems"));
                             auto page = net::ParseOrderItemPage(result);
-                            items.insert(items.end(), std::make_move_iterator(page.entries.begin()),
-                                         std::make_move_iterator(page.entries.end()));
+                            if (items.empty())
+                              items = std::move(page.entries);
+                            else
+                              items.insert(items.end(), std::make_move_iterator(page.entries.begin()),
+                                           std::make_move_iterator(page.entries.end()));
                             return page.next_token;
                           });
     });

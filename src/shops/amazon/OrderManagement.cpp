@@ -1,6 +1,9 @@
 #include "shops/amazon/OrderManagement.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "config/Logger.h"
@@ -25,13 +28,20 @@ bool IsEmptyFile(const std::filesystem::path& file) {
 
 // Distinct non-empty ids in order of first appearance.
 template <class Range, class Id>
-std::vector<std::string> DistinctIds(const Range& entries, Id id) {
-  std::vector<std::string> ids;
-  std::set<std::string> seen;
+void AddDistinctIds(const Range& entries, Id id, std::vector<std::string>& ids,
+                    std::unordered_set<std::string_view>& seen) {
   for (const auto& entry : entries) {
     const std::string& value = id(entry);
     if (!value.empty() && seen.insert(value).second) ids.push_back(value);
   }
+}
+
+template <class Range, class Id>
+std::vector<std::string> DistinctIds(const Range& entries, Id id) {
+  std::vector<std::string> ids;
+  std::unordered_set<std::string_view> seen;  // views of the entries' ids
+  seen.reserve(entries.size());
+  AddDistinctIds(entries, id, ids, seen);
   return ids;
 }
 
@@ -78,6 +88,7 @@ void OrderManagement::ShowTotal(int total) {
 
 OrderManagement::OrderMap OrderManagement::FetchOrders(const std::vector<std::string>& ids) {
   OrderMap orders;
+  orders.reserve(ids.size());
   for (std::size_t start = 0; start < ids.size(); start += OrderCaller::kMaxIdsPerGetOrder) {
     const std::size_t end = std::min(ids.size(), start + OrderCaller::kMaxIdsPerGetOrder);
     const std::vector<std::string> batch(ids.begin() + static_cast<std::ptrdiff_t>(start),
@@ -145,13 +156,13 @@ void OrderManagement::ShipmentReport(Report& report, FlatFileTable&& table, int&
   const FbaData::Layout layout(table.columns);
   std::vector<FbaData> rows;
   rows.reserve(table.rows.size());
-  for (auto& row : table.rows) rows.push_back(FbaData::FromRow(layout, std::move(row.values)));
+  for (auto& row : table.rows) FbaData::FromRow(layout, std::move(row.values), rows.emplace_back());
   report.consumed.assign(rows.size(), false);
 
   const auto ids =
       DistinctIds(rows, [](const FbaData& row) -> const std::string& { return row._amazon_order_id; });
   const OrderMap orders = FetchOrders(ids);
-  std::map<std::string, bool> done;  // per order id: what became of its first row
+  std::unordered_map<std::string_view, bool> done;  // per order id: what became of its first row
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const FbaData& row = rows[i];
     if (row._amazon_order_id.empty()) {
@@ -234,11 +245,12 @@ std::int32_t OrderManagement::getOrdersByXML(int& total) {
         SetAside(file, TooLarge());
       }
     }
-    std::vector<std::string> all_ids;
-    for (const auto& file_entries : entries) {
-      for (const auto& entry : file_entries) all_ids.push_back(entry.AmazonOrderID);
-    }
-    const auto ids = DistinctIds(all_ids, [](const std::string& id) -> const std::string& { return id; });
+    std::vector<std::string> ids;
+    std::unordered_set<std::string_view> seen;  // views of the entries' ids
+    for (const auto& file_entries : entries)
+      AddDistinctIds(
+          file_entries,
+          [](const OrderReportEntry& entry) -> const std::string& { return entry.AmazonOrderID; }, ids, seen);
     if (ids.empty()) {
       for (std::size_t f = 0; f < entries.size(); ++f)
         reports_[first + f].consumed.assign(entries[f].size(), true);

@@ -17,8 +17,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
-#include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "orders/OrderXmlWriter.h"
@@ -56,7 +57,7 @@ class OrderManagement {
     bool flat = false;
     std::vector<bool> consumed;  // per row or OrderReport entry
   };
-  using OrderMap = std::map<std::string, net::MwsOrder>;
+  using OrderMap = std::unordered_map<std::string, net::MwsOrder>;
 
   // Takes the table's values over.
   void ShipmentReport(Report& report, FlatFileTable&& table, int& total, int& written);
@@ -80,7 +81,7 @@ class OrderManagement {
   orders::OrderXmlWriter& writer_;
   std::filesystem::path folder_;
   std::vector<Report> reports_;
-  std::set<std::string> written_ids_;  // of this run: an order goes into the file once
+  std::unordered_set<std::string> written_ids_;  // of this run: an order goes into the file once
   std::string failure_;
 };
 

@@ -70,7 +70,9 @@ ReportAddress ReadAddress(pugi::xml_node address) {
   for (pugi::xml_node child = address.first_child(); child; child = child.next_sibling()) {
     const std::string_view name = net::MwsLocalName(child);
     for (const auto& [field_name, field] : fields) {
-      if (name == field_name && field->empty()) *field = text::Trim(child.text().get());
+      if (name != field_name) continue;
+      if (field->empty()) *field = text::Trim(child.text().get());
+      break;
     }
   }
   return read;
@@ -135,8 +137,10 @@ void LoadDocumentInPlace(pugi::xml_document& document, std::string& bytes) {
 }
 
 std::vector<OrderReportEntry> ReadEntries(const pugi::xml_document& document) {
+  const std::vector<pugi::xml_node> nodes = OrderReportNodes(document);
   std::vector<OrderReportEntry> entries;
-  for (const auto& node : OrderReportNodes(document)) entries.push_back(ReadEntry(node));
+  entries.reserve(nodes.size());
+  for (const auto& node : nodes) entries.push_back(ReadEntry(node));
   return entries;
 }
 
