@@ -129,8 +129,11 @@ std::int32_t Ebay::ImportOrders(std::string& error) {
   const auto formatting = EbayParameter::Formatting(settings.ebay_parameter());
   const OrderManagement::Sink write = [&](const orders::EbayOrder& record) { file.Add(record); };
   std::int32_t written = 0;
+  bool converting = false;
   const std::int32_t result =
       reports.GetReports(settings, [&](service::EbayOrder& order, std::int32_t number, std::int32_t total) {
+        if (worker_ && !converting) worker_->setUserStatusMessage("Verarbeite eBay Bestellungen...", -1);
+        converting = true;
         if (worker_)
           worker_->setUserStatusMessage(fmt::format("Verarbeite eBay Bestellung {0} von {1}", number, total),
                                         number);
