@@ -54,26 +54,6 @@ Decimal Sum(const std::vector<net::MwsOrderItem>& items,
   return sum;
 }
 
-// "dd.MM.yyyy HH:mm:ss" by hand: every order carries one. Values out of the
-// plain range go to the general formatter, which writes them the same way.
-std::string GermanDate(const LocalDateTime& t) {
-  const auto two = [](int v) { return v >= 0 && v < 100; };
-  if (t.year < 0 || t.year > 9999 || !two(t.month) || !two(t.day) || !two(t.hour) || !two(t.minute) ||
-      !two(t.second))
-    return date_format::German(t);
-  std::string text = "00.00.0000 00:00:00";
-  const auto put = [&text](std::size_t at, int value, int digits) {
-    for (int i = digits - 1; i >= 0; --i, value /= 10) text[at + std::size_t(i)] = char('0' + value % 10);
-  };
-  put(0, t.day, 2);
-  put(3, t.month, 2);
-  put(6, t.year, 4);
-  put(11, t.hour, 2);
-  put(14, t.minute, 2);
-  put(17, t.second, 2);
-  return text;
-}
-
 template <class Address>
 void FillAddress(Address& block, const PersonName& name, const CompanyAndStreet& lines,
                  const std::string& postal_code, const std::string& city, const std::string& country,
@@ -304,7 +284,7 @@ std::string LocalOrderDate(std::string_view text) {
   if (text::TrimView(text).empty()) return "";
   const auto instant = ParseInstant(text);
   if (!instant) throw Error("\"" + std::string(text) + "\" ist kein Bestelldatum.");
-  return GermanDate(platform::CurrentClock().ToLocal(*instant));
+  return date_format::German(platform::CurrentClock().ToLocal(*instant));
 }
 
 OrderCosts SumCosts(const std::vector<net::MwsOrderItem>& items) {
