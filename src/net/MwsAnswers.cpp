@@ -34,9 +34,16 @@ std::optional<std::string> NextToken(pugi::xml_node result) {
 template <class T, class Read>
 MwsPage<T> Page(pugi::xml_node container, pugi::xml_node result, std::string_view entry_name, Read read) {
   MwsPage<T> page;
+  const auto is_entry = [entry_name](pugi::xml_node node) {
+    return node.type() == pugi::node_element && MwsLocalName(node) == entry_name;
+  };
+  // Counted first: entries are large, and each growth would move them all.
+  std::size_t count = 0;
+  for (pugi::xml_node node = container.first_child(); node; node = node.next_sibling())
+    count += is_entry(node);
+  page.entries.reserve(count);
   for (pugi::xml_node node = container.first_child(); node; node = node.next_sibling()) {
-    if (node.type() == pugi::node_element && MwsLocalName(node) == entry_name)
-      page.entries.push_back(read(node));
+    if (is_entry(node)) page.entries.push_back(read(node));
   }
   page.next_token = NextToken(result);
   return page;

@@ -166,12 +166,14 @@ TEST_F(AmazonOrdersTest, APackstationCustomerCarriesTheNumberInItsOwnElement) {
 TEST_F(AmazonOrdersTest, OrdersWhoseLinesDoNotComeWaitInTheirReportForTheNextRun) {
   const auto a = AddOrder(1, false), b = AddOrder(2, false), c = AddOrder(3, false);
   PutReport("5001.xml", reports::XmlOrderReport({a, b, c}));
+  loopback_.host().EnableLogging();
   loopback_.simulator().Failures().Set("mws:ListOrderItems:" + b.id, Failure::Status503());
   EXPECT_EQ(GetOrders(), 1);
   EXPECT_EQ(OrderNumbers(), (std::vector<std::string>{a.id, c.id}));
   // Five attempts, each after the client's own four retries, with 2 s after each.
   EXPECT_EQ(loopback_.Requests("ListOrderItems").size(), 2u + 5u * 5u);
   EXPECT_EQ(Waits(2s), 5u);
+  EXPECT_NE(loopback_.host().Log().find("ListOrderItems für " + b.id), std::string::npos);
   EXPECT_EQ(ReportFiles(), std::vector<std::string>{"5001.xml"});
   const std::string rest = test::ReadFile(loopback_.ReportFolder() / "5001.xml");
   EXPECT_NE(rest.find(b.id), std::string::npos);
@@ -255,9 +257,11 @@ TEST_F(AmazonOrdersTest, OrdersTheServiceDoesNotKnowStayAndTheHostIsTold) {
 TEST_F(AmazonOrdersTest, GetOrderServiceErrorsWaitAMinuteAfterEachAttempt) {
   const auto a = AddOrder(1, false);
   PutReport("5001.xml", reports::XmlOrderReport({a}));
+  loopback_.host().EnableLogging();
   loopback_.simulator().Failures().Set("mws:GetOrder", Failure::Status503());
   EXPECT_EQ(GetOrders(), -1);
   EXPECT_EQ(Waits(65s), 3u);
+  EXPECT_NE(loopback_.host().Log().find("GetOrder für 1 Bestellungen"), std::string::npos);
   EXPECT_EQ(loopback_.Requests("GetOrder").size(), 3u * 5u);
   EXPECT_EQ(ReportFiles(), std::vector<std::string>{"5001.xml"});
 }

@@ -67,6 +67,9 @@ TEST(MwsSignatureTest, CanonicalQuerySortsByteWiseAndEncodesPerRfc3986) {
   EXPECT_EQ(MwsCanonicalQuery({{"B", "2"}, {"A", "x y"}, {"B", "1"}, {"B", "0"}}), "A=x%20y&B=2&B=1&B=0");
   // Sorted by the encoded names: "%C3%BC" before "A", though 0xC3 > 'A'.
   EXPECT_EQ(MwsCanonicalQuery({{"A", "1"}, {"ü", "2"}, {"A b", "3"}}), "%C3%BC=2&A=1&A%20b=3");
+  // Same first byte, a prefix, an empty name, case: decided past the first byte.
+  EXPECT_EQ(MwsCanonicalQuery({{"Ab", "1"}, {"A", "2"}, {"AB", "3"}, {"", "4"}, {"B", "5"}}),
+            "=4&A=2&AB=3&Ab=1&B=5");
 }
 
 TEST(MwsSignatureTest, SignedBodyCarriesTheHostAsSentAndTheTimeInUtc) {

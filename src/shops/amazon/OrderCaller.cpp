@@ -14,19 +14,20 @@ namespace {
 // What one attempt came to.
 enum class Outcome { kAnswered, kServiceError, kOtherFailure, kNoAnswer };
 
-template <class Call>
-Outcome Attempt(const std::string& what, Call call) {
+// `what` names the call for the log; made only when there is something to log.
+template <class What, class Call>
+Outcome Attempt(const What& what, Call call) {
   try {
     call();
     return Outcome::kAnswered;
   } catch (const net::MwsError& e) {
-    Logger::LogError(std::string(e.what()) + " - " + what);
+    Logger::LogError(std::string(e.what()) + " - " + what());
     return Outcome::kServiceError;
   } catch (const TransportError& e) {
-    Logger::LogError(std::string(e.what()) + " - " + what);
+    Logger::LogError(std::string(e.what()) + " - " + what());
     return Outcome::kNoAnswer;
   } catch (const std::exception& e) {
-    Logger::LogError(std::string(e.what()) + " - " + what);
+    Logger::LogError(std::string(e.what()) + " - " + what());
     return Outcome::kOtherFailure;
   }
 }
@@ -43,27 +44,30 @@ std::vector<net::MwsOrder> OrderCaller::GetOrderInformations(const std::vector<s
   net::MwsParameters parameters;
   for (std::size_t i = 0; i < ids.size(); ++i)
     parameters.emplace_back("AmazonOrderId.Id." + std::to_string(i + 1), ids[i]);
-  const std::string what = "GetOrder für " + std::to_string(ids.size()) + " Bestellungen";
+  const auto what = [&ids] { return "GetOrder für " + std::to_string(ids.size()) + " Bestellungen"; };
   for (int attempt = 1; attempt <= kGetOrderAttempts; ++attempt) {
     std::vector<net::MwsOrder> orders;
     const Outcome outcome = Attempt(
         what, [&] { orders = net::ParseOrderPage(client_.Call("GetOrder", parameters).result).entries; });
     if (outcome == Outcome::kAnswered && !orders.empty()) return orders;
     if (outcome == Outcome::kServiceError) platform::CurrentClock().Sleep(kGetOrderWait);
-    if (outcome == Outcome::kNoAnswer) OutOfReach(what);
+    if (outcome == Outcome::kNoAnswer) OutOfReach(what());
   }
   return {};
 }
 
 std::optional<std::vector<net::MwsOrderItem>> OrderCaller::GetOrderItemsService(
     const std::string& amazonOrderId) {
-  const std::string what = "ListOrderItems für " + amazonOrderId;
+  const auto what = [&amazonOrderId] { return "ListOrderItems für " + amazonOrderId; };
+  // Kept from order to order: its strings keep their room.
+  if (item_parameters_.size() != 1) item_parameters_.assign(1, {"AmazonOrderId", {}});
+  item_parameters_[0].second = amazonOrderId;
   for (int attempt = 1; attempt <= kListOrderItemsAttempts; ++attempt) {
     std::vector<net::MwsOrderItem> items;
     bool listed = false;
     const Outcome outcome = Attempt(what, [&] {
       items.clear();
-      client_.ForEachPage("ListOrderItems", {{"AmazonOrderId", amazonOrderId}}, "ListOrderItemsByNextToken",
+      client_.ForEachPage("ListOrderItems", item_parameters_, "ListOrderItemsByNextToken",
                           [&](pugi::xml_node result) {
                             listed = listed || static_cast<bool>(net::MwsChild(result, "OrderItems"));
                             auto page = net::ParseOrderItemPage(result);
@@ -77,7 +81,7 @@ std::optional<std::vector<net::MwsOrderItem>> OrderCaller::GetOrderItemsService(
     });
     if (outcome == Outcome::kAnswered && listed) return items;
     if (outcome == Outcome::kServiceError) platform::CurrentClock().Sleep(kListOrderItemsWait);
-    if (outcome == Outcome::kNoAnswer) OutOfReach(what);
+    if (outcome == Outcome::kNoAnswer) OutOfReach(what());
   }
   return std::nullopt;
 }

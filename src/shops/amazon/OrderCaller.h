@@ -46,6 +46,7 @@ class OrderCaller : public AmazonSettings {
 
  private:
   net::MwsClient client_;
+  net::MwsParameters item_parameters_;
 };
 
 }  // namespace kanvio
