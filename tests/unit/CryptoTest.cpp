@@ -38,6 +38,11 @@ TEST(CryptoTest, HmacGivesEachMessageItsOwnKeysValueInAnyOrder) {
     EXPECT_EQ(ToHex(HmacSha256(long_key, ToBytes("Test Using Larger Than Block-Size Key - Hash Key First"))),
               long_mac);
     EXPECT_EQ(ToHex(HmacSha256({}, {})), empty_mac);
+    // A key of exactly one block is used as it is, one byte more is hashed first.
+    EXPECT_EQ(ToHex(HmacSha256(Bytes(64, 0x0c), ToBytes("Hi There"))),
+              "423db8a45c2a4db49b0fcc25fcc79357abfc09a58820579959a57e9c7611ecf0");
+    EXPECT_EQ(ToHex(HmacSha256(Bytes(65, 0x0c), ToBytes("Hi There"))),
+              "c37bdaad29dc27260a7b61c5175b27ce9b2d9e049566f8da7df357586fbf8223");
   }
 }
 
