@@ -169,8 +169,19 @@ std::vector<std::string> SplitLines(const std::string& content) {
 }  // namespace
 
 XMLFileRepair::XMLFileRepair(const std::filesystem::path& file) {
+  std::string content = ReadAll(file);
+  Repair(file, content);
+}
+
+XMLFileRepair::XMLFileRepair(const std::filesystem::path& file, std::string& content) {
+  Repair(file, content);
+}
+
+void XMLFileRepair::Repair(const std::filesystem::path& file, std::string& raw) {
   for (int load = 0; load < kMaxLoads; ++load) {
-    std::string content = text::StripUtf8Bom(ReadAll(file));
+    // Most files hold no ampersand at all: settled without a copy.
+    if (raw.find('&') == std::string::npos) return;
+    std::string content = text::StripUtf8Bom(raw);
     const std::size_t error_line = FirstErrorLine(content);
     if (error_line == 0) return;
     const int count = EscapeBareAmpersands(content, error_line);
@@ -179,6 +190,7 @@ XMLFileRepair::XMLFileRepair(const std::filesystem::path& file) {
     std::string out(text::kUtf8Bom);
     for (const auto& line : SplitLines(content)) out += line + "\r\n";
     platform::WriteFileAtomically(file, out);
+    raw = std::move(out);
     corrected_lines_ += count;
     Logger::LogInfo("In " + platform::PathToUtf8(file) + " wurden " + std::to_string(count) +
                     " Fehler korrigiert.");

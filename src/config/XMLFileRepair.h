@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace kanvio {
 
@@ -10,10 +11,15 @@ namespace kanvio {
 class XMLFileRepair {
  public:
   explicit XMLFileRepair(const std::filesystem::path& file);
+  // The same for a file whose bytes the caller has read already: `content`
+  // holds them, and afterwards what the file holds then.
+  XMLFileRepair(const std::filesystem::path& file, std::string& content);
 
   int corrected_lines() const { return corrected_lines_; }
 
  private:
+  void Repair(const std::filesystem::path& file, std::string& content);
+
   int corrected_lines_ = 0;
 };
 

@@ -71,6 +71,12 @@ TEST(XMLFileRepairTest, OnlyBareAmpersandsAreEscaped) {
     EXPECT_EQ(test::ReadFile(file), expected);
     pugi::xml_document doc;
     EXPECT_TRUE(doc.load_file(file.c_str()));
+    // From bytes already read: the same repair, and the bytes follow the file.
+    test::WriteFile(file, Report(c.line7, c.line9));
+    std::string bytes = test::ReadFile(file);
+    EXPECT_EQ(XMLFileRepair(file, bytes).corrected_lines(), c.corrected);
+    EXPECT_EQ(test::ReadFile(file), expected);
+    EXPECT_EQ(bytes, expected);
   }
 }
 
@@ -84,6 +90,9 @@ TEST(XMLFileRepairTest, WellFormedAndUnrepairableFilesStayUntouched) {
     XMLFileRepair repair(file);
     EXPECT_EQ(repair.corrected_lines(), 0);
     EXPECT_EQ(test::ReadFile(file), content);
+    std::string bytes = content;
+    EXPECT_EQ(XMLFileRepair(file, bytes).corrected_lines(), 0);
+    EXPECT_EQ(bytes, content);
   }
 }
 

@@ -236,8 +236,10 @@ std::int32_t OrderManagement::getOrdersByXML(int& total) {
         continue;
       }
       try {
-        XMLFileRepair repair(file);
-        entries.push_back(ReadOrderReport(file));
+        // Read once: the repair works on the bytes the parser then takes.
+        std::string bytes = ReadReportBytes(file);
+        XMLFileRepair repair(file, bytes);
+        entries.push_back(ParseOrderReportInPlace(bytes));
         reports_.push_back({file, false, std::vector<bool>(entries.back().size(), false)});
       } catch (const ReportFormatError& e) {
         SetAside(file, e);

@@ -227,11 +227,15 @@ std::vector<OrderReportEntry> ParseOrderReport(std::string_view bytes) {
   return ReadEntries(document);
 }
 
-std::vector<OrderReportEntry> ReadOrderReport(const std::filesystem::path& file) {
-  std::string bytes = ReadReportBytes(file);
+std::vector<OrderReportEntry> ParseOrderReportInPlace(std::string& bytes) {
   pugi::xml_document document;
   LoadDocumentInPlace(document, bytes);
   return ReadEntries(document);
+}
+
+std::vector<OrderReportEntry> ReadOrderReport(const std::filesystem::path& file) {
+  std::string bytes = ReadReportBytes(file);
+  return ParseOrderReportInPlace(bytes);
 }
 
 void RewriteOrderReport(const std::filesystem::path& file, const std::vector<bool>& keep) {

@@ -61,6 +61,9 @@ struct OrderReportEntry {
 // elements matched by local name. Throws ReportFormatError for bytes that
 // are not an XML document.
 std::vector<OrderReportEntry> ParseOrderReport(std::string_view bytes);
+// The same, parsed in the caller's bytes, which it changes: a report runs to
+// many megabytes, and a copy for the parser would be one more.
+std::vector<OrderReportEntry> ParseOrderReportInPlace(std::string& bytes);
 std::vector<OrderReportEntry> ReadOrderReport(const std::filesystem::path& file);
 // Writes the report back with only the OrderReport entries marked in `keep`
 // (each removed with its Message); the rest of the document stays.
