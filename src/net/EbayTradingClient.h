@@ -64,6 +64,7 @@ class EbayTradingClient {
   std::unique_ptr<platform::HttpClient> http_;
   // Rebuilt in place for every call: the import makes tens of thousands.
   platform::HttpRequest request_;
+  std::string fields_;
   std::size_t requests_sent_ = 0;
 };
 

@@ -4,6 +4,7 @@
 // file (addresses, payment texts, keys, article names).
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "shops/ebay/ReportManagement.h"
 #include "shops/ebay/TokenCaller.h"
 #include "support/Error.h"
+#include "support/InvariantNumber.h"
 
 namespace kanvio {
 namespace {
@@ -315,6 +317,37 @@ TEST(EbayRulesTest, PaymentTexts) {
       {"", ""},
   };
   for (const auto& [method, text] : cases) EXPECT_EQ(OrderManagement::PaymentText(method), text) << method;
+}
+
+// The cents shortcut must give General15's text wherever it applies, and
+// leave everything else to it.
+TEST(EbayRulesTest, AmountTextsAreGeneral15) {
+  const std::pair<double, std::string> cases[] = {
+      {19.99, "19.99"},
+      {19.9, "19.9"},
+      {19.0, "19"},
+      {0.01, "0.01"},
+      {0.5, "0.5"},
+      {-4.05, "-4.05"},
+      {0.0, "0"},
+      {-0.0, "0"},
+      {100.1, "100.1"},
+      {999999999.99, "999999999.99"},
+      {1e9, "1000000000"},
+      {0.005, "0.005"},
+      {1.0 / 3, "0.333333333333333"},
+  };
+  for (const auto& [value, text] : cases) EXPECT_EQ(OrderManagement::AmountText(value), text) << text;
+  std::uint64_t state = 12345;
+  long long scale = 1;
+  for (int i = 0; i < 60000; ++i) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    scale = i % 12 == 0 ? 10 : scale * 10;  // every size up to 10^12 cents
+    const auto cents = static_cast<long long>(state >> 20) % (2 * scale) - scale;
+    for (const double value : {double(cents) / 100, double(cents) / 1000, double(cents) * 1.1 / 100}) {
+      ASSERT_EQ(OrderManagement::AmountText(value), invariant::General15(value)) << cents;
+    }
+  }
 }
 
 TEST(EbayRulesTest, KeysNamesAndStreets) {
