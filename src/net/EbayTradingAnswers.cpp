@@ -51,22 +51,30 @@ constexpr std::array<std::pair<std::string_view, TokenStatus>, 6> kTokenStatuses
 // the rest is left out so that an article name stays readable.
 constexpr std::size_t kMaxVariationSpecifics = 100;
 
-// The name after the first colon. One pass without library calls: it runs
-// for every child the readers visit. With the parse options used here only
+// The name after the first colon. With the parse options used here only
 // elements have names, so a text node reads as "" and matches nothing.
 std::string_view LocalName(const pugi::xml_node& node) {
-  const char* const name = node.name();
-  const char* local = name;
-  const char* end = name;
-  for (; *end != '\0'; ++end)
-    if (*end == ':' && local == name) local = end + 1;
-  return {local, std::size_t(end - local)};
+  const std::string_view name = node.name();
+  const auto colon = name.find(':');
+  return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }
 
 pugi::xml_node Child(const pugi::xml_node& parent, std::string_view name) {
   for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling())
     if (LocalName(child) == name) return child;
   return {};
+}
+
+// The first child of each name, found in one pass over the children.
+template <std::size_t N>
+std::array<pugi::xml_node, N> Children(const pugi::xml_node& parent, const std::string_view (&names)[N]) {
+  std::array<pugi::xml_node, N> found{};
+  for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
+    const std::string_view name = LocalName(child);
+    for (std::size_t i = 0; i < N; ++i)
+      if (!found[i] && name == names[i]) found[i] = child;
+  }
+  return found;
 }
 
 template <class Visit>
@@ -138,10 +146,6 @@ std::optional<std::int32_t> ReadInt(const pugi::xml_node& parent, std::string_vi
   return IntOf(Child(parent, name), name, notes);
 }
 
-std::optional<Amount> ReadAmount(const pugi::xml_node& parent, std::string_view name, Notes& notes) {
-  return AmountOf(Child(parent, name), name, notes);
-}
-
 // Fills what the caller made in place: the answers are read into records
 // that stay where they are made, without moving their texts again.
 void FillAddress(const pugi::xml_node& node, Address& address) {
@@ -184,8 +188,8 @@ void FillUser(const pugi::xml_node& node, User& user) {
 
 std::optional<ShippingServiceSelected> ShippingOf(const pugi::xml_node& node, Notes& notes) {
   if (!node) return std::nullopt;
-  return ShippingServiceSelected{TextOf(node, "ShippingService"),
-                                 ReadAmount(node, "ShippingServiceCost", notes)};
+  const auto [service, cost] = Children(node, {"ShippingService", "ShippingServiceCost"});
+  return ShippingServiceSelected{Text(service), AmountOf(cost, "ShippingServiceCost", notes)};
 }
 
 std::optional<ShippingServiceSelected> ReadShipping(const pugi::xml_node& parent, Notes& notes) {
@@ -240,8 +244,9 @@ void FillTransaction(const pugi::xml_node& node, Transaction& t, Notes& notes) {
     } else if (name == "SellerPaidStatus") {
       if (first(paid)) t.seller_paid_status = EnumOf(child, name, kPaidStatuses, notes);
     } else if (name == "Status") {
-      t.complete_status = ReadEnum(child, "CompleteStatus", kCompleteStatuses, notes);
-      t.payment_method_used = text::Trim(TextOf(child, "PaymentMethodUsed"));
+      const auto [complete, method] = Children(child, {"CompleteStatus", "PaymentMethodUsed"});
+      t.complete_status = EnumOf(complete, "CompleteStatus", kCompleteStatuses, notes);
+      t.payment_method_used.assign(text::TrimView(TextData(method)));
     } else if (name == "ShippingServiceSelected") {
       if (first(shipping)) t.shipping_service_selected = ShippingOf(child, notes);
     } else if (name == "BuyerCheckoutMessage") {
@@ -276,9 +281,10 @@ Order ReadOrder(const pugi::xml_node& node, Notes& notes) {
 std::vector<EbayErrorEntry> ReadErrors(const pugi::xml_node& root) {
   std::vector<EbayErrorEntry> errors;
   ForEachChild(root, "Errors", [&](const pugi::xml_node& node) {
-    errors.push_back({text::Trim(TextOf(node, "ErrorCode")), TextOf(node, "ShortMessage"),
-                      TextOf(node, "LongMessage"), text::Trim(TextOf(node, "SeverityCode")),
-                      text::Trim(TextOf(node, "ErrorClassification"))});
+    const auto [code, short_message, long_message, severity, classification] =
+        Children(node, {"ErrorCode", "ShortMessage", "LongMessage", "SeverityCode", "ErrorClassification"});
+    errors.push_back({text::Trim(Text(code)), Text(short_message), Text(long_message),
+                      text::Trim(Text(severity)), text::Trim(Text(classification))});
   });
   return errors;
 }
@@ -390,13 +396,44 @@ SoldListPage ReadSoldList(const EbayAnswer& answer, Notes& notes) {
   return page;
 }
 
+// One pass over the answer, the listing and its details: the first of each
+// element counts, as a search for it would find.
 ItemTransactions ReadItemTransactions(const EbayAnswer& answer, Notes& notes) {
   ItemTransactions result;
-  const pugi::xml_node item = Child(answer.root(), "Item");
-  const pugi::xml_node details = Child(item, "ListingDetails");
-  result.item = Listing{TextOf(item, "ItemID"), TextOf(item, "Title"), TextOf(details, "ViewItemURL"),
-                        TextOf(details, "ViewItemURLForNaturalSearch")};
-  result.transactions = ReadTransactionArray(answer.root(), notes);
+  Listing& listing = result.item;
+  const auto first_text = [](bool& seen, std::string& field, const pugi::xml_node& node) {
+    if (!std::exchange(seen, true)) field.assign(TextData(node));
+  };
+  bool item = false, transactions = false;
+  for (pugi::xml_node child = answer.root().first_child(); child; child = child.next_sibling()) {
+    const std::string_view name = LocalName(child);
+    if (name == "Item" && !std::exchange(item, true)) {
+      bool id = false, title = false, details = false;
+      for (pugi::xml_node field = child.first_child(); field; field = field.next_sibling()) {
+        const std::string_view field_name = LocalName(field);
+        if (field_name == "ItemID") {
+          first_text(id, listing.item_id, field);
+        } else if (field_name == "Title") {
+          first_text(title, listing.title, field);
+        } else if (field_name == "ListingDetails" && !std::exchange(details, true)) {
+          bool url = false, natural = false;
+          for (pugi::xml_node link = field.first_child(); link; link = link.next_sibling()) {
+            const std::string_view link_name = LocalName(link);
+            if (link_name == "ViewItemURL") {
+              first_text(url, listing.view_item_url, link);
+            } else if (link_name == "ViewItemURLForNaturalSearch") {
+              first_text(natural, listing.view_item_url_for_natural_search, link);
+            }
+          }
+        }
+      }
+    } else if (name == "TransactionArray" && !std::exchange(transactions, true)) {
+      result.transactions.reserve(CountChildren(child, "Transaction"));
+      ForEachChild(child, "Transaction", [&](const pugi::xml_node& node) {
+        FillTransaction(node, result.transactions.emplace_back(), notes);
+      });
+    }
+  }
   return result;
 }
 

@@ -92,12 +92,20 @@ EbayAnswer EbayTradingClient::Call(const EbayApiContext& context, std::string_vi
   std::string& body = request.body;
   body.assign("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<");
   body.append(call).append("Request xmlns=\"").append(kNamespace).append("\">");
-  if (credentials == Credentials::kToken) {
-    body.append("<RequesterCredentials>");
-    AppendElement(body, "eBayAuthToken", context.token).append("</RequesterCredentials>");
+  // The token, escaped, is most of every request and the same for all of an
+  // import: made once per token and language.
+  std::string& preamble = credentials == Credentials::kToken ? token_preamble_ : plain_preamble_;
+  if (preamble.empty() || preamble_token_ != context.token || preamble_language_ != context.error_language) {
+    preamble_token_ = context.token;
+    preamble_language_ = context.error_language;
+    token_preamble_.assign("<RequesterCredentials>");
+    AppendElement(token_preamble_, "eBayAuthToken", context.token).append("</RequesterCredentials>");
+    plain_preamble_.clear();
+    AppendElement(plain_preamble_, "ErrorLanguage", context.error_language);
+    plain_preamble_.append("<WarningLevel>High</WarningLevel>");
+    token_preamble_.append(plain_preamble_);
   }
-  AppendElement(body, "ErrorLanguage", context.error_language);
-  body.append("<WarningLevel>High</WarningLevel>");
+  body.append(preamble);
   body.append(fields);
   body.append("</").append(call).append("Request>");
 

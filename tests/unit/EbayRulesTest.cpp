@@ -408,6 +408,37 @@ class SoldListServer : public platform::HttpClient {
   std::string body_;
 };
 
+// The part of a request that repeats is made once; it must follow the token
+// and the language of each call all the same.
+TEST(EbayReportsTest, EachRequestCarriesItsOwnTokenAndLanguage) {
+  auto server = std::make_unique<SoldListServer>(
+      "<GetMyeBaySellingResponse><Ack>Success</Ack></GetMyeBaySellingResponse>");
+  const std::vector<std::string>& bodies = server->bodies;
+  net::EbayTradingClient client(std::move(server));
+  net::EbayApiContext context;
+  context.token = "A&B";
+  net::Notes notes;
+  client.GetMyeBaySelling(context, 30, 1, 200, notes);
+  context.token = "C<D";
+  context.error_language = "en_US";
+  client.GetMyeBaySelling(context, 30, 2, 200, notes);
+  EXPECT_THROW(client.GetSessionID(context), XmlError);
+  client.GetMyeBaySelling(context, 30, 3, 200, notes);
+  context.token.clear();
+  client.GetMyeBaySelling(context, 30, 4, 200, notes);
+  ASSERT_EQ(bodies.size(), 5u);
+  const auto has = [&](std::size_t at, const std::string& text) {
+    return bodies[at].find(text) != std::string::npos;
+  };
+  EXPECT_TRUE(has(0, "<eBayAuthToken>A&amp;B</eBayAuthToken></RequesterCredentials><ErrorLanguage>de_DE<"));
+  EXPECT_TRUE(has(1, "<eBayAuthToken>C&lt;D</eBayAuthToken></RequesterCredentials><ErrorLanguage>en_US<"));
+  EXPECT_FALSE(has(2, "eBayAuthToken"));
+  EXPECT_TRUE(has(2, "<ErrorLanguage>en_US</ErrorLanguage><WarningLevel>High</WarningLevel><RuName>"));
+  EXPECT_TRUE(has(3, "<eBayAuthToken>C&lt;D</eBayAuthToken>"));
+  EXPECT_TRUE(has(3, "<PageNumber>3</PageNumber>"));
+  EXPECT_TRUE(has(4, "<eBayAuthToken></eBayAuthToken>"));
+}
+
 TEST(EbayReportsTest, TheSoldListIsReadAtMostTo125Pages) {
   test::HostFolders host;
   const std::string page =
