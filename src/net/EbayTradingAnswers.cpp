@@ -278,14 +278,20 @@ Order ReadOrder(const pugi::xml_node& node, Notes& notes) {
   return Order{TextOf(node, "OrderID"), ReadTransactionArray(node, notes), ReadShipping(node, notes)};
 }
 
-std::vector<EbayErrorEntry> ReadErrors(const pugi::xml_node& root) {
+// The errors and the first Ack, in one pass over the root's children.
+std::vector<EbayErrorEntry> ReadErrors(const pugi::xml_node& root, pugi::xml_node& ack) {
   std::vector<EbayErrorEntry> errors;
-  ForEachChild(root, "Errors", [&](const pugi::xml_node& node) {
-    const auto [code, short_message, long_message, severity, classification] =
-        Children(node, {"ErrorCode", "ShortMessage", "LongMessage", "SeverityCode", "ErrorClassification"});
-    errors.push_back({text::Trim(Text(code)), Text(short_message), Text(long_message),
-                      text::Trim(Text(severity)), text::Trim(Text(classification))});
-  });
+  for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling()) {
+    const std::string_view name = LocalName(child);
+    if (name == "Ack") {
+      if (!ack) ack = child;
+    } else if (name == "Errors") {
+      const auto [code, short_message, long_message, severity, classification] = Children(
+          child, {"ErrorCode", "ShortMessage", "LongMessage", "SeverityCode", "ErrorClassification"});
+      errors.push_back({text::Trim(Text(code)), Text(short_message), Text(long_message),
+                        text::Trim(Text(severity)), text::Trim(Text(classification))});
+    }
+  }
   return errors;
 }
 
@@ -352,8 +358,9 @@ void EbayAnswer::Check(std::string_view call, bool parsed) {
   if (!name.starts_with(call) || name.substr(call.size()) != "Response")
     throw XmlError("Die Antwort von eBay auf " + std::string(call) + " ist keine " + std::string(call) +
                    "-Antwort.");
-  std::vector<EbayErrorEntry> errors = ReadErrors(root);
-  const std::string_view ack = text::TrimView(TextData(Child(root, "Ack")));
+  pugi::xml_node ack_node;
+  std::vector<EbayErrorEntry> errors = ReadErrors(root, ack_node);
+  const std::string_view ack = text::TrimView(TextData(ack_node));
   if (ack != "Success" && ack != "Warning") throw EbayApiError(std::string(call), std::move(errors));
   warnings_ = std::move(errors);
 }

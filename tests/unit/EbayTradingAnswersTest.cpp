@@ -255,7 +255,8 @@ TEST(EbayAnswerTest, RepeatedTransactionFieldsKeepTheirOrderOfPrecedence) {
 
 TEST(EbayAnswerTest, PrefixedAndRepeatedElementsReadTheFirstOfEach) {
   const std::string body =
-      "<e:Item><e:ItemID>1</e:ItemID><e:ItemID>2</e:ItemID><e:Title>Shirt</e:Title>"
+      "<e:Item><ebayapis0:ItemID>1</ebayapis0:ItemID><e:ItemID>2</e:ItemID>"
+      "<urn-ebay-apis-x:Title>Shirt</urn-ebay-apis-x:Title>"
       "<e:ListingDetails><e:ViewItemURL>u1</e:ViewItemURL><e:ViewItemURL>u2</e:ViewItemURL>"
       "<e:ViewItemURLForNaturalSearch>n1</e:ViewItemURLForNaturalSearch></e:ListingDetails>"
       "<e:ListingDetails><e:ViewItemURL>u3</e:ViewItemURL></e:ListingDetails></e:Item>"
