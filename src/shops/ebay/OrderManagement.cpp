@@ -42,7 +42,9 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 18> kPayment
     {"Diners", "Diners"},
 }};
 
-std::string Withheld(const std::string& value) { return value == kWithheld ? std::string() : value; }
+std::string_view Withheld(const std::string& value) {
+  return value == kWithheld ? std::string_view() : value;
+}
 
 const net::Address* FirstOf(std::initializer_list<Candidate> candidates) {
   for (Candidate candidate : candidates)
@@ -95,8 +97,8 @@ struct Buyer {
   const std::optional<net::Address>& registration;
   const std::optional<net::Address>& shipping;
   const std::optional<net::Address>& payment;
-  std::string email;
-  std::string user_id;
+  std::string_view email;  // views into the order, which outlives the conversion
+  std::string_view user_id;
 };
 
 void FillCustomer(orders::EbayCustomer& customer, const Buyer& buyer, CustomerFormatting formatting) {
@@ -115,8 +117,7 @@ void FillCustomer(orders::EbayCustomer& customer, const Buyer& buyer, CustomerFo
   customer.EbayMemberName = buyer.user_id;
 }
 
-void FillBlock(orders::AddressData& block, const net::Address* address, const std::string& email,
-               bool phone) {
+void FillBlock(orders::AddressData& block, const net::Address* address, std::string_view email, bool phone) {
   if (address == nullptr) return;
   block.Name = address->name;
   block.Street = OrderManagement::Street(*address);
