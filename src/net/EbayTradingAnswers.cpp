@@ -51,25 +51,40 @@ constexpr std::array<std::pair<std::string_view, TokenStatus>, 6> kTokenStatuses
 // the rest is left out so that an article name stays readable.
 constexpr std::size_t kMaxVariationSpecifics = 100;
 
+// The name after the first colon. With the parse options used here only
+// elements have names, so a text node reads as "" and matches nothing.
 std::string_view LocalName(const pugi::xml_node& node) {
-  std::string_view name = node.name();
+  const std::string_view name = node.name();
   const auto colon = name.find(':');
   return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }
 
 pugi::xml_node Child(const pugi::xml_node& parent, std::string_view name) {
   for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling())
-    if (child.type() == pugi::node_element && LocalName(child) == name) return child;
+    if (LocalName(child) == name) return child;
   return {};
+}
+
+// The first child of each name, found in one pass over the children.
+template <std::size_t N>
+std::array<pugi::xml_node, N> Children(const pugi::xml_node& parent, const std::string_view (&names)[N]) {
+  std::array<pugi::xml_node, N> found{};
+  for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
+    const std::string_view name = LocalName(child);
+    for (std::size_t i = 0; i < N; ++i)
+      if (!found[i] && name == names[i]) found[i] = child;
+  }
+  return found;
 }
 
 template <class Visit>
 void ForEachChild(const pugi::xml_node& parent, std::string_view name, Visit visit) {
   for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling())
-    if (child.type() == pugi::node_element && LocalName(child) == name) visit(child);
+    if (LocalName(child) == name) visit(child);
 }
 
-std::string Text(const pugi::xml_node& node) { return node.text().get(); }
+const char* TextData(const pugi::xml_node& node) { return node.child_value(); }
+std::string Text(const pugi::xml_node& node) { return TextData(node); }
 
 std::string TextOf(const pugi::xml_node& parent, std::string_view name) { return Text(Child(parent, name)); }
 
@@ -77,7 +92,7 @@ template <class Enum, std::size_t N>
 std::optional<Enum> EnumOf(const pugi::xml_node& node, std::string_view name,
                            const std::array<std::pair<std::string_view, Enum>, N>& names, Notes& notes) {
   if (!node) return std::nullopt;
-  const std::string_view value = text::TrimView(node.text().get());
+  const std::string_view value = text::TrimView(TextData(node));
   for (const auto& [known, value_of] : names)
     if (value == known) return value_of;
   notes.insert("eBay lieferte für " + std::string(name) + " den unbekannten Wert \"" + std::string(value) +
@@ -105,14 +120,14 @@ std::optional<Number> ParseNumber(std::string_view text) {
 // note); the ones after them look it up among a parent's children.
 std::optional<std::int32_t> IntOf(const pugi::xml_node& node, std::string_view name, Notes& notes) {
   if (!node) return std::nullopt;
-  auto value = ParseNumber<std::int32_t>(node.text().get());
+  auto value = ParseNumber<std::int32_t>(TextData(node));
   if (!value) notes.insert("eBay lieferte für " + std::string(name) + " keine ganze Zahl.");
   return value;
 }
 
 std::optional<Amount> AmountOf(const pugi::xml_node& node, std::string_view name, Notes& notes) {
   if (!node) return std::nullopt;
-  auto value = ParseNumber<double>(node.text().get());
+  auto value = ParseNumber<double>(TextData(node));
   if (!value) {
     notes.insert("eBay lieferte für " + std::string(name) + " keinen Betrag.");
     return std::nullopt;
@@ -122,7 +137,7 @@ std::optional<Amount> AmountOf(const pugi::xml_node& node, std::string_view name
 
 std::optional<platform::UtcTime> DateOf(const pugi::xml_node& node, std::string_view name, Notes& notes) {
   if (!node) return std::nullopt;
-  auto value = ParseEbayDate(node.text().get());
+  auto value = ParseEbayDate(TextData(node));
   if (!value) notes.insert("eBay lieferte für " + std::string(name) + " kein Datum.");
   return value;
 }
@@ -131,14 +146,10 @@ std::optional<std::int32_t> ReadInt(const pugi::xml_node& parent, std::string_vi
   return IntOf(Child(parent, name), name, notes);
 }
 
-std::optional<Amount> ReadAmount(const pugi::xml_node& parent, std::string_view name, Notes& notes) {
-  return AmountOf(Child(parent, name), name, notes);
-}
-
-Address ReadAddressFields(const pugi::xml_node& node) {
-  Address address;
+// Fills what the caller made in place: the answers are read into records
+// that stay where they are made, without moving their texts again.
+void FillAddress(const pugi::xml_node& node, Address& address) {
   for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-    if (child.type() != pugi::node_element) continue;
     const std::string_view name = LocalName(child);
     std::string* field = name == "Name"          ? &address.name
                          : name == "Street1"     ? &address.street1
@@ -149,42 +160,36 @@ Address ReadAddressFields(const pugi::xml_node& node) {
                          : name == "CountryName" ? &address.country_name
                          : name == "Phone"       ? &address.phone
                                                  : nullptr;
-    if (field != nullptr && field->empty()) *field = Text(child);
+    if (field != nullptr && field->empty()) field->assign(TextData(child));
   }
-  return address;
 }
 
-std::optional<Address> ReadAddress(const pugi::xml_node& parent, std::string_view name) {
-  const pugi::xml_node node = Child(parent, name);
-  if (!node) return std::nullopt;
-  return ReadAddressFields(node);
+void ReadAddressInto(const pugi::xml_node& parent, std::string_view name, std::optional<Address>& address) {
+  if (const pugi::xml_node node = Child(parent, name)) FillAddress(node, address.emplace());
 }
 
-User ReadUser(const pugi::xml_node& node) {
-  User user;
+void FillUser(const pugi::xml_node& node, User& user) {
   for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-    if (child.type() != pugi::node_element) continue;
     const std::string_view name = LocalName(child);
     if (name == "UserID") {
-      user.user_id = Text(child);
+      user.user_id.assign(TextData(child));
     } else if (name == "Email") {
-      user.email = Text(child);
+      user.email.assign(TextData(child));
     } else if (name == "RegistrationAddress") {
-      if (!user.registration_address) user.registration_address = ReadAddressFields(child);
+      if (!user.registration_address) FillAddress(child, user.registration_address.emplace());
     } else if (name == "BuyerInfo") {
-      if (!user.shipping_address) user.shipping_address = ReadAddress(child, "ShippingAddress");
+      if (!user.shipping_address) ReadAddressInto(child, "ShippingAddress", user.shipping_address);
     } else if (name == "SellerInfo") {
       if (!user.seller_payment_address)
-        user.seller_payment_address = ReadAddress(child, "SellerPaymentAddress");
+        ReadAddressInto(child, "SellerPaymentAddress", user.seller_payment_address);
     }
   }
-  return user;
 }
 
 std::optional<ShippingServiceSelected> ShippingOf(const pugi::xml_node& node, Notes& notes) {
   if (!node) return std::nullopt;
-  return ShippingServiceSelected{TextOf(node, "ShippingService"),
-                                 ReadAmount(node, "ShippingServiceCost", notes)};
+  const auto [service, cost] = Children(node, {"ShippingService", "ShippingServiceCost"});
+  return ShippingServiceSelected{Text(service), AmountOf(cost, "ShippingServiceCost", notes)};
 }
 
 std::optional<ShippingServiceSelected> ReadShipping(const pugi::xml_node& parent, Notes& notes) {
@@ -215,19 +220,18 @@ std::vector<VariationSpecific> VariationOf(const pugi::xml_node& variation, Note
 // One pass over the transaction's children: a transaction has some twenty,
 // and the import reads tens of thousands of them. Where a child repeats, the
 // first one counts for these, the last one for the plain texts.
-Transaction ReadTransaction(const pugi::xml_node& node, Notes& notes) {
-  Transaction t;
-  bool created = false, quantity = false, price = false, paid = false, shipping = false, variation = false;
+void FillTransaction(const pugi::xml_node& node, Transaction& t, Notes& notes) {
+  bool created = false, quantity = false, price = false, paid = false, shipping = false, variation = false,
+       buyer = false;
   const auto first = [](bool& seen) { return !std::exchange(seen, true); };
   for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-    if (child.type() != pugi::node_element) continue;
     const std::string_view name = LocalName(child);
     if (name == "Item") {
       t.item_id = TextOf(child, "ItemID");
     } else if (name == "TransactionID") {
-      t.transaction_id = Text(child);
+      t.transaction_id.assign(TextData(child));
     } else if (name == "OrderLineItemID") {
-      t.order_line_item_id = Text(child);
+      t.order_line_item_id.assign(TextData(child));
     } else if (name == "CreatedDate") {
       if (first(created)) t.created_date = DateOf(child, name, notes);
     } else if (name == "QuantityPurchased") {
@@ -235,12 +239,14 @@ Transaction ReadTransaction(const pugi::xml_node& node, Notes& notes) {
     } else if (name == "TransactionPrice") {
       if (first(price)) t.transaction_price = AmountOf(child, name, notes);
     } else if (name == "Buyer") {
-      t.buyer = ReadUser(child);
+      if (std::exchange(buyer, true)) t.buyer = User{};
+      FillUser(child, t.buyer);
     } else if (name == "SellerPaidStatus") {
       if (first(paid)) t.seller_paid_status = EnumOf(child, name, kPaidStatuses, notes);
     } else if (name == "Status") {
-      t.complete_status = ReadEnum(child, "CompleteStatus", kCompleteStatuses, notes);
-      t.payment_method_used = text::Trim(TextOf(child, "PaymentMethodUsed"));
+      const auto [complete, method] = Children(child, {"CompleteStatus", "PaymentMethodUsed"});
+      t.complete_status = EnumOf(complete, "CompleteStatus", kCompleteStatuses, notes);
+      t.payment_method_used.assign(text::TrimView(TextData(method)));
     } else if (name == "ShippingServiceSelected") {
       if (first(shipping)) t.shipping_service_selected = ShippingOf(child, notes);
     } else if (name == "BuyerCheckoutMessage") {
@@ -249,13 +255,22 @@ Transaction ReadTransaction(const pugi::xml_node& node, Notes& notes) {
       if (first(variation)) t.variation = VariationOf(child, notes);
     }
   }
-  return t;
+}
+
+// Counted first, so that the records are made where they stay.
+std::size_t CountChildren(const pugi::xml_node& parent, std::string_view name) {
+  std::size_t count = 0;
+  ForEachChild(parent, name, [&](const pugi::xml_node&) { ++count; });
+  return count;
 }
 
 std::vector<Transaction> ReadTransactionArray(const pugi::xml_node& parent, Notes& notes) {
   std::vector<Transaction> transactions;
-  ForEachChild(Child(parent, "TransactionArray"), "Transaction",
-               [&](const pugi::xml_node& node) { transactions.push_back(ReadTransaction(node, notes)); });
+  const pugi::xml_node array = Child(parent, "TransactionArray");
+  transactions.reserve(CountChildren(array, "Transaction"));
+  ForEachChild(array, "Transaction", [&](const pugi::xml_node& node) {
+    FillTransaction(node, transactions.emplace_back(), notes);
+  });
   return transactions;
 }
 
@@ -263,13 +278,20 @@ Order ReadOrder(const pugi::xml_node& node, Notes& notes) {
   return Order{TextOf(node, "OrderID"), ReadTransactionArray(node, notes), ReadShipping(node, notes)};
 }
 
-std::vector<EbayErrorEntry> ReadErrors(const pugi::xml_node& root) {
+// The errors and the first Ack, in one pass over the root's children.
+std::vector<EbayErrorEntry> ReadErrors(const pugi::xml_node& root, pugi::xml_node& ack) {
   std::vector<EbayErrorEntry> errors;
-  ForEachChild(root, "Errors", [&](const pugi::xml_node& node) {
-    errors.push_back({text::Trim(TextOf(node, "ErrorCode")), TextOf(node, "ShortMessage"),
-                      TextOf(node, "LongMessage"), text::Trim(TextOf(node, "SeverityCode")),
-                      text::Trim(TextOf(node, "ErrorClassification"))});
-  });
+  for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling()) {
+    const std::string_view name = LocalName(child);
+    if (name == "Ack") {
+      if (!ack) ack = child;
+    } else if (name == "Errors") {
+      const auto [code, short_message, long_message, severity, classification] = Children(
+          child, {"ErrorCode", "ShortMessage", "LongMessage", "SeverityCode", "ErrorClassification"});
+      errors.push_back({text::Trim(Text(code)), Text(short_message), Text(long_message),
+                        text::Trim(Text(severity)), text::Trim(Text(classification))});
+    }
+  }
   return errors;
 }
 
@@ -336,8 +358,9 @@ void EbayAnswer::Check(std::string_view call, bool parsed) {
   if (!name.starts_with(call) || name.substr(call.size()) != "Response")
     throw XmlError("Die Antwort von eBay auf " + std::string(call) + " ist keine " + std::string(call) +
                    "-Antwort.");
-  std::vector<EbayErrorEntry> errors = ReadErrors(root);
-  const std::string_view ack = text::TrimView(Child(root, "Ack").text().get());
+  pugi::xml_node ack_node;
+  std::vector<EbayErrorEntry> errors = ReadErrors(root, ack_node);
+  const std::string_view ack = text::TrimView(TextData(ack_node));
   if (ack != "Success" && ack != "Warning") throw EbayApiError(std::string(call), std::move(errors));
   warnings_ = std::move(errors);
 }
@@ -368,33 +391,64 @@ SoldListPage ReadSoldList(const EbayAnswer& answer, Notes& notes) {
   const pugi::xml_node sold_list = Child(answer.root(), "SoldList");
   if (!sold_list) return page;
   page.has_sold_list = true;
-  ForEachChild(Child(sold_list, "OrderTransactionArray"), "OrderTransaction",
-               [&](const pugi::xml_node& node) {
-                 OrderTransaction entry;
-                 if (const pugi::xml_node order = Child(node, "Order")) entry.order = ReadOrder(order, notes);
-                 if (const pugi::xml_node transaction = Child(node, "Transaction"))
-                   entry.transaction = ReadTransaction(transaction, notes);
-                 page.entries.push_back(std::move(entry));
-               });
+  const pugi::xml_node array = Child(sold_list, "OrderTransactionArray");
+  page.entries.reserve(CountChildren(array, "OrderTransaction"));
+  ForEachChild(array, "OrderTransaction", [&](const pugi::xml_node& node) {
+    OrderTransaction& entry = page.entries.emplace_back();
+    if (const pugi::xml_node order = Child(node, "Order")) entry.order = ReadOrder(order, notes);
+    if (const pugi::xml_node transaction = Child(node, "Transaction"))
+      FillTransaction(transaction, entry.transaction.emplace(), notes);
+  });
   page.total_pages = ReadInt(Child(sold_list, "PaginationResult"), "TotalNumberOfPages", notes).value_or(0);
   return page;
 }
 
+// One pass over the answer, the listing and its details: the first of each
+// element counts, as a search for it would find.
 ItemTransactions ReadItemTransactions(const EbayAnswer& answer, Notes& notes) {
   ItemTransactions result;
-  const pugi::xml_node item = Child(answer.root(), "Item");
-  const pugi::xml_node details = Child(item, "ListingDetails");
-  result.item = Listing{TextOf(item, "ItemID"), TextOf(item, "Title"), TextOf(details, "ViewItemURL"),
-                        TextOf(details, "ViewItemURLForNaturalSearch")};
-  result.transactions = ReadTransactionArray(answer.root(), notes);
+  Listing& listing = result.item;
+  const auto first_text = [](bool& seen, std::string& field, const pugi::xml_node& node) {
+    if (!std::exchange(seen, true)) field.assign(TextData(node));
+  };
+  bool item = false, transactions = false;
+  for (pugi::xml_node child = answer.root().first_child(); child; child = child.next_sibling()) {
+    const std::string_view name = LocalName(child);
+    if (name == "Item" && !std::exchange(item, true)) {
+      bool id = false, title = false, details = false;
+      for (pugi::xml_node field = child.first_child(); field; field = field.next_sibling()) {
+        const std::string_view field_name = LocalName(field);
+        if (field_name == "ItemID") {
+          first_text(id, listing.item_id, field);
+        } else if (field_name == "Title") {
+          first_text(title, listing.title, field);
+        } else if (field_name == "ListingDetails" && !std::exchange(details, true)) {
+          bool url = false, natural = false;
+          for (pugi::xml_node link = field.first_child(); link; link = link.next_sibling()) {
+            const std::string_view link_name = LocalName(link);
+            if (link_name == "ViewItemURL") {
+              first_text(url, listing.view_item_url, link);
+            } else if (link_name == "ViewItemURLForNaturalSearch") {
+              first_text(natural, listing.view_item_url_for_natural_search, link);
+            }
+          }
+        }
+      }
+    } else if (name == "TransactionArray" && !std::exchange(transactions, true)) {
+      result.transactions.reserve(CountChildren(child, "Transaction"));
+      ForEachChild(child, "Transaction", [&](const pugi::xml_node& node) {
+        FillTransaction(node, result.transactions.emplace_back(), notes);
+      });
+    }
+  }
   return result;
 }
 
 std::optional<Address> ReadSellerPaymentAddress(const EbayAnswer& answer, Notes&) {
-  // As ReadUser reads it, without the rest of the user.
+  // As FillUser reads it, without the rest of the user.
   std::optional<Address> address;
   ForEachChild(Child(answer.root(), "User"), "SellerInfo", [&](const pugi::xml_node& seller) {
-    if (!address) address = ReadAddress(seller, "SellerPaymentAddress");
+    if (!address) ReadAddressInto(seller, "SellerPaymentAddress", address);
   });
   return address;
 }

@@ -1,5 +1,7 @@
 #include "net/EbayTradingClient.h"
 
+#include <charconv>
+
 #include "support/Error.h"
 
 namespace kanvio::net {
@@ -78,7 +80,9 @@ EbayAnswer EbayTradingClient::Call(const EbayApiContext& context, std::string_vi
   };
   header(0, "X-EBAY-API-COMPATIBILITY-LEVEL", kCompatibilityLevel);
   header(1, "X-EBAY-API-CALL-NAME", call);
-  header(2, "X-EBAY-API-SITEID", std::to_string(context.site_id));
+  char site[16];
+  const auto written = std::to_chars(site, site + sizeof site, context.site_id);
+  header(2, "X-EBAY-API-SITEID", std::string_view(site, std::size_t(written.ptr - site)));
   header(3, "Content-Type", "text/xml; charset=utf-8");
   if (keys == Keys::kInHeaders) {
     header(4, "X-EBAY-API-DEV-NAME", context.dev_id);
@@ -88,12 +92,20 @@ EbayAnswer EbayTradingClient::Call(const EbayApiContext& context, std::string_vi
   std::string& body = request.body;
   body.assign("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<");
   body.append(call).append("Request xmlns=\"").append(kNamespace).append("\">");
-  if (credentials == Credentials::kToken) {
-    body.append("<RequesterCredentials>");
-    AppendElement(body, "eBayAuthToken", context.token).append("</RequesterCredentials>");
+  // The token, escaped, is most of every request and the same for all of an
+  // import: made once per token and language.
+  std::string& preamble = credentials == Credentials::kToken ? token_preamble_ : plain_preamble_;
+  if (preamble.empty() || preamble_token_ != context.token || preamble_language_ != context.error_language) {
+    preamble_token_ = context.token;
+    preamble_language_ = context.error_language;
+    token_preamble_.assign("<RequesterCredentials>");
+    AppendElement(token_preamble_, "eBayAuthToken", context.token).append("</RequesterCredentials>");
+    plain_preamble_.clear();
+    AppendElement(plain_preamble_, "ErrorLanguage", context.error_language);
+    plain_preamble_.append("<WarningLevel>High</WarningLevel>");
+    token_preamble_.append(plain_preamble_);
   }
-  AppendElement(body, "ErrorLanguage", context.error_language);
-  body.append("<WarningLevel>High</WarningLevel>");
+  body.append(preamble);
   body.append(fields);
   body.append("</").append(call).append("Request>");
 
@@ -137,7 +149,8 @@ SoldListPage EbayTradingClient::GetMyeBaySelling(const EbayApiContext& context, 
 ItemTransactions EbayTradingClient::GetItemTransactions(const EbayApiContext& context,
                                                         const std::string& item_id,
                                                         const std::string& transaction_id, Notes& notes) {
-  std::string fields;
+  std::string& fields = fields_;
+  fields.clear();
   AppendElement(fields, "ItemID", item_id);
   AppendElement(fields, "TransactionID", transaction_id)
       .append(
@@ -149,7 +162,8 @@ ItemTransactions EbayTradingClient::GetItemTransactions(const EbayApiContext& co
 
 std::optional<Address> EbayTradingClient::GetUser(const EbayApiContext& context, const std::string& item_id,
                                                   const std::string& user_id, Notes& notes) {
-  std::string fields = "<DetailLevel>ReturnAll</DetailLevel>";
+  std::string& fields = fields_;
+  fields.assign("<DetailLevel>ReturnAll</DetailLevel>");
   AppendElement(fields, "ItemID", item_id);
   AppendElement(fields, "UserID", user_id);
   return ReadSellerPaymentAddress(Call(context, "GetUser", fields, Keys::kNone, Credentials::kToken, &notes),
@@ -158,7 +172,8 @@ std::optional<Address> EbayTradingClient::GetUser(const EbayApiContext& context,
 
 std::optional<Order> EbayTradingClient::GetOrderTransactions(const EbayApiContext& context,
                                                              const std::string& order_id, Notes& notes) {
-  std::string fields = "<DetailLevel>ReturnAll</DetailLevel><OrderIDArray>";
+  std::string& fields = fields_;
+  fields.assign("<DetailLevel>ReturnAll</DetailLevel><OrderIDArray>");
   AppendElement(fields, "OrderID", order_id).append("</OrderIDArray>");
   return ReadFirstOrder(
       Call(context, "GetOrderTransactions", fields, Keys::kNone, Credentials::kToken, &notes), notes);

@@ -64,6 +64,10 @@ class EbayTradingClient {
   std::unique_ptr<platform::HttpClient> http_;
   // Rebuilt in place for every call: the import makes tens of thousands.
   platform::HttpRequest request_;
+  std::string fields_;
+  // What follows the root element of each request, with and without the
+  // token, for the token and language they were made from.
+  std::string token_preamble_, plain_preamble_, preamble_token_, preamble_language_;
   std::size_t requests_sent_ = 0;
 };
 

@@ -4,6 +4,7 @@
 // file (addresses, payment texts, keys, article names).
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "shops/ebay/ReportManagement.h"
 #include "shops/ebay/TokenCaller.h"
 #include "support/Error.h"
+#include "support/InvariantNumber.h"
 
 namespace kanvio {
 namespace {
@@ -317,6 +319,37 @@ TEST(EbayRulesTest, PaymentTexts) {
   for (const auto& [method, text] : cases) EXPECT_EQ(OrderManagement::PaymentText(method), text) << method;
 }
 
+// The cents shortcut must give General15's text wherever it applies, and
+// leave everything else to it.
+TEST(EbayRulesTest, AmountTextsAreGeneral15) {
+  const std::pair<double, std::string> cases[] = {
+      {19.99, "19.99"},
+      {19.9, "19.9"},
+      {19.0, "19"},
+      {0.01, "0.01"},
+      {0.5, "0.5"},
+      {-4.05, "-4.05"},
+      {0.0, "0"},
+      {-0.0, "0"},
+      {100.1, "100.1"},
+      {999999999.99, "999999999.99"},
+      {1e9, "1000000000"},
+      {0.005, "0.005"},
+      {1.0 / 3, "0.333333333333333"},
+  };
+  for (const auto& [value, text] : cases) EXPECT_EQ(OrderManagement::AmountText(value), text) << text;
+  std::uint64_t state = 12345;
+  long long scale = 1;
+  for (int i = 0; i < 60000; ++i) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    scale = i % 12 == 0 ? 10 : scale * 10;  // every size up to 10^12 cents
+    const auto cents = static_cast<long long>(state >> 20) % (2 * scale) - scale;
+    for (const double value : {double(cents) / 100, double(cents) / 1000, double(cents) * 1.1 / 100}) {
+      ASSERT_EQ(OrderManagement::AmountText(value), invariant::General15(value)) << cents;
+    }
+  }
+}
+
 TEST(EbayRulesTest, KeysNamesAndStreets) {
   // The key keeps the 12-hour clock without a marker.
   const std::pair<LocalDateTime, std::string> keys[] = {
@@ -374,6 +407,37 @@ class SoldListServer : public platform::HttpClient {
  private:
   std::string body_;
 };
+
+// The part of a request that repeats is made once; it must follow the token
+// and the language of each call all the same.
+TEST(EbayReportsTest, EachRequestCarriesItsOwnTokenAndLanguage) {
+  auto server = std::make_unique<SoldListServer>(
+      "<GetMyeBaySellingResponse><Ack>Success</Ack></GetMyeBaySellingResponse>");
+  const std::vector<std::string>& bodies = server->bodies;
+  net::EbayTradingClient client(std::move(server));
+  net::EbayApiContext context;
+  context.token = "A&B";
+  net::Notes notes;
+  client.GetMyeBaySelling(context, 30, 1, 200, notes);
+  context.token = "C<D";
+  context.error_language = "en_US";
+  client.GetMyeBaySelling(context, 30, 2, 200, notes);
+  EXPECT_THROW(client.GetSessionID(context), XmlError);
+  client.GetMyeBaySelling(context, 30, 3, 200, notes);
+  context.token.clear();
+  client.GetMyeBaySelling(context, 30, 4, 200, notes);
+  ASSERT_EQ(bodies.size(), 5u);
+  const auto has = [&](std::size_t at, const std::string& text) {
+    return bodies[at].find(text) != std::string::npos;
+  };
+  EXPECT_TRUE(has(0, "<eBayAuthToken>A&amp;B</eBayAuthToken></RequesterCredentials><ErrorLanguage>de_DE<"));
+  EXPECT_TRUE(has(1, "<eBayAuthToken>C&lt;D</eBayAuthToken></RequesterCredentials><ErrorLanguage>en_US<"));
+  EXPECT_FALSE(has(2, "eBayAuthToken"));
+  EXPECT_TRUE(has(2, "<ErrorLanguage>en_US</ErrorLanguage><WarningLevel>High</WarningLevel><RuName>"));
+  EXPECT_TRUE(has(3, "<eBayAuthToken>C&lt;D</eBayAuthToken>"));
+  EXPECT_TRUE(has(3, "<PageNumber>3</PageNumber>"));
+  EXPECT_TRUE(has(4, "<eBayAuthToken></eBayAuthToken>"));
+}
 
 TEST(EbayReportsTest, TheSoldListIsReadAtMostTo125Pages) {
   test::HostFolders host;

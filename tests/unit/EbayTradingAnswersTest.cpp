@@ -253,6 +253,38 @@ TEST(EbayAnswerTest, RepeatedTransactionFieldsKeepTheirOrderOfPrecedence) {
   EXPECT_EQ(notes.size(), 1u);
 }
 
+TEST(EbayAnswerTest, PrefixedAndRepeatedElementsReadTheFirstOfEach) {
+  const std::string body =
+      "<e:Item><ebayapis0:ItemID>1</ebayapis0:ItemID><e:ItemID>2</e:ItemID>"
+      "<urn-ebay-apis-x:Title>Shirt</urn-ebay-apis-x:Title>"
+      "<e:ListingDetails><e:ViewItemURL>u1</e:ViewItemURL><e:ViewItemURL>u2</e:ViewItemURL>"
+      "<e:ViewItemURLForNaturalSearch>n1</e:ViewItemURLForNaturalSearch></e:ListingDetails>"
+      "<e:ListingDetails><e:ViewItemURL>u3</e:ViewItemURL></e:ListingDetails></e:Item>"
+      "<e:Item><e:ItemID>3</e:ItemID><e:Title>Hose</e:Title></e:Item>"
+      "<e:TransactionArray><e:Transaction><e:Status><e:PaymentMethodUsed> PayPal </e:PaymentMethodUsed>"
+      "<e:CompleteStatus>Complete</e:CompleteStatus><e:CompleteStatus>Pending</e:CompleteStatus></e:Status>"
+      "<e:ShippingServiceSelected><e:ShippingServiceCost currencyID=\"EUR\">4.9</e:ShippingServiceCost>"
+      "<e:ShippingService>DHL</e:ShippingService><e:ShippingService>UPS</e:ShippingService>"
+      "</e:ShippingServiceSelected></e:Transaction></e:TransactionArray>"
+      "<e:TransactionArray><e:Transaction /></e:TransactionArray>";
+  Notes notes;
+  const ItemTransactions result = ReadItemTransactions(
+      EbayAnswer::Read("GetItemTransactions", Answer("GetItemTransactions", "Success", body, "e:")), notes);
+  EXPECT_EQ(result.item.item_id, "1");
+  EXPECT_EQ(result.item.title, "Shirt");
+  EXPECT_EQ(result.item.view_item_url, "u1");
+  EXPECT_EQ(result.item.view_item_url_for_natural_search, "n1");
+  ASSERT_EQ(result.transactions.size(), 1u);
+  const Transaction& t = result.transactions[0];
+  EXPECT_EQ(t.complete_status, CompleteStatus::Complete);
+  EXPECT_EQ(t.payment_method_used, "PayPal");
+  ASSERT_TRUE(t.shipping_service_selected);
+  EXPECT_EQ(t.shipping_service_selected->service, "DHL");
+  EXPECT_EQ(t.shipping_service_selected->cost->value, 4.9);
+  EXPECT_EQ(t.shipping_service_selected->cost->currency, "EUR");
+  EXPECT_TRUE(notes.empty());
+}
+
 TEST(EbayAnswerTest, UserAndOrderAnswers) {
   Notes notes;
   const auto user = [&](const std::string& body) {

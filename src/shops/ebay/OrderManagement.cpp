@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <array>
+#include <cmath>
 #include <initializer_list>
 #include <utility>
 
@@ -41,16 +42,14 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 18> kPayment
     {"Diners", "Diners"},
 }};
 
-std::string Withheld(const std::string& value) { return value == kWithheld ? std::string() : value; }
+std::string_view Withheld(const std::string& value) {
+  return value == kWithheld ? std::string_view() : value;
+}
 
 const net::Address* FirstOf(std::initializer_list<Candidate> candidates) {
   for (Candidate candidate : candidates)
     if (candidate->has_value()) return &**candidate;
   return nullptr;
-}
-
-std::string Amount(const std::optional<net::Amount>& amount) {
-  return amount ? invariant::General15(amount->value) : std::string();
 }
 
 // What fmt's {:0<width>} gives, without parsing a format for each of the
@@ -70,6 +69,10 @@ void AppendPadded(std::string& out, int value, int width) {
   } while (number > 0);
   for (int i = count; i < width; ++i) out.push_back('0');
   while (count > 0) out.push_back(digits[--count]);
+}
+
+std::string Amount(const std::optional<net::Amount>& amount) {
+  return amount ? OrderManagement::AmountText(amount->value) : std::string();
 }
 
 // Invariant, 24-hour clock.
@@ -94,8 +97,8 @@ struct Buyer {
   const std::optional<net::Address>& registration;
   const std::optional<net::Address>& shipping;
   const std::optional<net::Address>& payment;
-  std::string email;
-  std::string user_id;
+  std::string_view email;  // views into the order, which outlives the conversion
+  std::string_view user_id;
 };
 
 void FillCustomer(orders::EbayCustomer& customer, const Buyer& buyer, CustomerFormatting formatting) {
@@ -114,8 +117,7 @@ void FillCustomer(orders::EbayCustomer& customer, const Buyer& buyer, CustomerFo
   customer.EbayMemberName = buyer.user_id;
 }
 
-void FillBlock(orders::AddressData& block, const net::Address* address, const std::string& email,
-               bool phone) {
+void FillBlock(orders::AddressData& block, const net::Address* address, std::string_view email, bool phone) {
   if (address == nullptr) return;
   block.Name = address->name;
   block.Street = OrderManagement::Street(*address);
@@ -161,6 +163,27 @@ orders::EbayArticle Article(const net::ItemTransactions& item) {
 }
 
 }  // namespace
+
+std::string OrderManagement::AmountText(double value) {
+  // Whole cents below a billion have at most eleven digits: General15 writes
+  // them exactly, and this is the same text without its digit generation.
+  if (std::fabs(value) < 1e9) {
+    const long long cents = std::llround(value * 100);
+    if (cents != 0 && double(cents) / 100 == value) {
+      const long long whole = cents < 0 ? -cents : cents;
+      std::string text;
+      if (cents < 0) text.push_back('-');
+      AppendPadded(text, int(whole / 100), 1);
+      if (const int fraction = int(whole % 100); fraction != 0) {
+        text.push_back('.');
+        text.push_back(char('0' + fraction / 10));
+        if (fraction % 10 != 0) text.push_back(char('0' + fraction % 10));
+      }
+      return text;
+    }
+  }
+  return invariant::General15(value);
+}
 
 std::string OrderManagement::PaymentText(std::string_view method) {
   for (const auto& [name, text] : kPaymentTexts)

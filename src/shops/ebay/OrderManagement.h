@@ -39,6 +39,8 @@ class OrderManagement {
   static std::optional<orders::EbayOrder> ConvertOrder(const service::EbayOrder& order,
                                                        orders::CustomerFormatting formatting);
 
+  // An amount as the orders file writes it: General15.
+  static std::string AmountText(double value);
   // The text of the host for a payment method name; empty for names it has none for.
   static std::string PaymentText(std::string_view method);
   // title, or title[value,value] with the first value of each variation name.

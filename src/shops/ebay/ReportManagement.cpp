@@ -216,7 +216,8 @@ std::int32_t ReportManagement::getOrderDetails(std::deque<net::OrderTransaction>
 }
 
 template <class Call>
-auto ReportManagement::Detail(const std::string& what, Call call) -> std::optional<decltype(call())> {
+auto ReportManagement::Detail(std::string_view what, const std::string& whose, Call call)
+    -> std::optional<decltype(call())> {
   try {
     auto result = call();
     failures_in_a_row_ = 0;
@@ -224,10 +225,10 @@ auto ReportManagement::Detail(const std::string& what, Call call) -> std::option
   } catch (const net::EbayApiError& e) {
     failures_in_a_row_ = 0;
     ++failed_details_;
-    LogQuietly("eBay: " + what + ": " + e.what());
+    LogQuietly(fmt::format("eBay: {} {}: {}", what, whose, e.what()));
   } catch (const Error& e) {
     ++failed_details_;
-    LogQuietly("eBay: " + what + ": " + e.what());
+    LogQuietly(fmt::format("eBay: {} {}: {}", what, whose, e.what()));
     if (++failures_in_a_row_ >= kMaxFailuresInARow)
       throw Error("eBay antwortet nicht mehr; der Abruf der Bestellungen wurde abgebrochen.");
   }
@@ -236,15 +237,26 @@ auto ReportManagement::Detail(const std::string& what, Call call) -> std::option
 
 std::optional<service::EbayOrder> ReportManagement::FetchSingle(net::OrderTransaction& entry) {
   const net::Transaction& t = *entry.transaction;
-  auto item = Detail("GetItemTransactions für Artikel " + t.item_id, [&] {
+  auto item = Detail("GetItemTransactions für Artikel", t.item_id, [&] {
     return client_.GetItemTransactions(context_, t.item_id, t.transaction_id, notes_);
   });
   if (!item) return std::nullopt;
-  auto address = Detail("GetUser für Käufer " + t.buyer.user_id,
+  auto address = Detail("GetUser für Käufer", t.buyer.user_id,
                         [&] { return client_.GetUser(context_, t.item_id, t.buyer.user_id, notes_); });
+  net::ItemTransactions& result = *item;
   service::EbayOrder order{
-      std::move(entry), item->transactions, {}, address ? std::move(*address) : std::nullopt};
-  order.Item.push_back(std::move(*item));
+      std::move(entry), std::move(result.transactions), {}, address ? std::move(*address) : std::nullopt};
+  // The order holds the whole sale now; its item result keeps only what the
+  // article line reads, rather than a second copy of buyer and addresses.
+  result.transactions.clear();
+  if (!order.Transaction.empty()) {
+    const net::Transaction& sale = order.Transaction.front();
+    net::Transaction& line = result.transactions.emplace_back();
+    line.quantity_purchased = sale.quantity_purchased;
+    line.transaction_price = sale.transaction_price;
+    line.variation = sale.variation;
+  }
+  order.Item.push_back(std::move(result));
   return order;
 }
 
@@ -252,19 +264,19 @@ std::optional<service::EbayOrder> ReportManagement::FetchCombined(net::OrderTran
   const net::Order& sold = *entry.order;
   std::vector<std::optional<net::ItemTransactions>> items;
   for (const auto& t : sold.transactions)
-    items.push_back(Detail("GetItemTransactions für Artikel " + t.item_id, [&] {
+    items.push_back(Detail("GetItemTransactions für Artikel", t.item_id, [&] {
       return client_.GetItemTransactions(context_, t.item_id, t.transaction_id, notes_);
     }));
   std::optional<net::Address> payment_address;
   for (const auto& t : sold.transactions) {
-    auto address = Detail("GetUser für Käufer " + t.buyer.user_id,
+    auto address = Detail("GetUser für Käufer", t.buyer.user_id,
                           [&] { return client_.GetUser(context_, t.item_id, t.buyer.user_id, notes_); });
     if (address && *address) {
       payment_address = std::move(*address);
       break;
     }
   }
-  auto details = Detail("GetOrderTransactions für Bestellung " + sold.order_id,
+  auto details = Detail("GetOrderTransactions für Bestellung", sold.order_id,
                         [&] { return client_.GetOrderTransactions(context_, sold.order_id, notes_); });
   if (!details || !*details || (*details)->transactions.empty()) {
     LogQuietly("eBay: Die Sammelbestellung " + sold.order_id +

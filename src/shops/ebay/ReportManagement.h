@@ -9,6 +9,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -56,10 +57,11 @@ class ReportManagement {
   std::int32_t getOrderDetails(std::deque<net::OrderTransaction> entries, const OrderSink& sink);
   std::optional<service::EbayOrder> FetchSingle(net::OrderTransaction& entry);
   std::optional<service::EbayOrder> FetchCombined(net::OrderTransaction& entry);
-  // Runs one detail call; a failure is logged and gives no result. Several
-  // transport failures in a row end the import (Error): eBay is not there.
+  // Runs one detail call; a failure is logged ("what whose: cause") and gives
+  // no result. Several transport failures in a row end the import (Error):
+  // eBay is not there. The text is made only for a failure.
   template <class Call>
-  auto Detail(const std::string& what, Call call) -> std::optional<decltype(call())>;
+  auto Detail(std::string_view what, const std::string& whose, Call call) -> std::optional<decltype(call())>;
   void LogNotes();
 
   net::EbayTradingClient& client_;
