@@ -55,7 +55,7 @@ void Clear(Address& address) {
 void Clear(LineItemContainer& container) {
   container.TaxModel.clear();
   container.GrandTotal = 0;
-  container.ProductLineItems.clear();
+  // The product lines stay for ReadContainer, which reads over them or drops them.
   container.ShippingLineItem.reset();
   container.PaymentLineItem.reset();
   container.PaymentDiscountLineItems.reset();
@@ -129,11 +129,15 @@ void ReadLineItemList(const pugi::xml_node& list, std::optional<std::vector<Line
 
 // A member that is nil leaves what an earlier one of the same name gave.
 void ReadContainer(const pugi::xml_node& node, LineItemContainer& container) {
+  bool products = false;
   net::ForEachMember(node, [&](std::string_view name, const pugi::xml_node& member) {
     if (!IsPresent(member)) return;
     if (name == "TaxModel") container.TaxModel = member.child_value();
     if (name == "GrandTotal") container.GrandTotal = net::FloatValue(member.child_value()).value_or(0);
-    if (name == "ProductLineItems") ReadLineItemList(member, container.ProductLineItems);
+    if (name == "ProductLineItems") {
+      ReadLineItemList(member, container.ProductLineItems);
+      products = true;
+    }
     if (name == "ShippingLineItem") ReadLineItem(member, Fresh(container.ShippingLineItem));
     if (name == "PaymentLineItem") ReadLineItem(member, Fresh(container.PaymentLineItem));
     if (name == "PaymentDiscountLineItems") ReadLineItemList(member, container.PaymentDiscountLineItems);
@@ -142,6 +146,7 @@ void ReadContainer(const pugi::xml_node& node, LineItemContainer& container) {
       ReadLineItemList(member, container.GlobalValueDiscountLineItems);
     if (name == "ShippingOptionLineItems") ReadLineItemList(member, container.ShippingOptionLineItems);
   });
+  if (!products) container.ProductLineItems.clear();
 }
 
 void ReadAddress(const pugi::xml_node& node, Address& address) {
