@@ -74,19 +74,51 @@ std::optional<std::string> ElementText(const pugi::xml_node& element) {
   return std::string(*view);
 }
 
-std::optional<float> ElementFloat(const pugi::xml_node& element) {
-  const auto view = ElementView(element);
-  if (!view) return std::nullopt;
-  std::string_view text = *view;
+namespace {
+
+// Plain decimals of at most seven digits ("19.99", "-5", "0.19"), the usual
+// amounts, without the general parser: digits and power of ten are exact
+// floats, so one division rounds correctly (also through x87's wider
+// registers, whose double rounding is harmless for a single division).
+std::optional<float> SimpleDecimal(std::string_view text) {
+  std::size_t i = 0;
+  const bool negative = !text.empty() && text[0] == '-';
+  if (negative) ++i;
+  std::uint32_t digits = 0;
+  int integer_digits = 0, fraction_digits = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++integer_digits)
+    digits = digits * 10 + std::uint32_t(text[i] - '0');
+  if (integer_digits == 0 || integer_digits > 7) return std::nullopt;
+  if (i < text.size() && text[i] == '.') {
+    for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++fraction_digits)
+      digits = digits * 10 + std::uint32_t(text[i] - '0');
+    if (fraction_digits == 0) return std::nullopt;
+  }
+  if (i != text.size() || integer_digits + fraction_digits > 7) return std::nullopt;
+  constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f};
+  const float value = float(digits) / kPowers[fraction_digits];
+  return negative ? -value : value;
+}
+
+}  // namespace
+
+std::optional<float> FloatValue(std::string_view text) {
   // Numbers as shops send them carry no blanks; trim only when there are some.
   if (!text.empty() && (IsBlank(text.front()) || IsBlank(text.back()))) text = Trimmed(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (const auto simple = SimpleDecimal(text)) return simple;
   float value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   // from_chars reads "inf" and "nan"; an overflow leaves ec set.
   if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
     return std::nullopt;
   return value;
+}
+
+std::optional<float> ElementFloat(const pugi::xml_node& element) {
+  const auto view = ElementView(element);
+  if (!view) return std::nullopt;
+  return FloatValue(*view);
 }
 
 std::optional<std::string> OptionalText(const pugi::xml_node& node, std::string_view child) {

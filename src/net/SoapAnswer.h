@@ -37,6 +37,8 @@ std::optional<std::string> ElementText(const pugi::xml_node& element);
 // As ElementText, pointing into the document.
 std::optional<std::string_view> ElementView(const pugi::xml_node& element);
 std::optional<float> ElementFloat(const pugi::xml_node& element);
+// A text read as xs:float, as ElementFloat reads it.
+std::optional<float> FloatValue(std::string_view text);
 
 // Calls visit(local_name, child) for every element child: one pass for
 // records whose members are read by name.

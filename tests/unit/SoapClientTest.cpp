@@ -1,7 +1,12 @@
 // The SOAP envelope the client sends and how it reads answers.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -137,6 +142,48 @@ TEST(SoapClientTest, ValuesReadByLocalNameWithNilAndBadNumbersAsAbsent) {
   EXPECT_EQ(OptionalText(order, "Missing"), std::nullopt);
   EXPECT_EQ(OptionalBoolean(order, "Flag"), true);
   EXPECT_FALSE(answer.Part("Nothing"));
+}
+
+// Short decimals take a quicker path than the general parser: both must give the same float,
+// bit for bit, and the same refusals.
+TEST(SoapClientTest, FloatsReadAsTheGeneralParserReadsThem) {
+  const auto general = [](std::string_view text) -> std::optional<float> {
+    float value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+      return std::nullopt;
+    return value;
+  };
+  std::vector<std::string> texts = {"0",        "-0",        "0.0",     "-0.000",   "1",         "9999999",
+                                    "9999.999", "0.000001",  "1234567", "12345678", "0.1234567", "-5",
+                                    "1.",       ".5",        "-.5",     "1e3",      "",          "-",
+                                    "--1",      "1.2.3",     "0x10",    "nan",      "inf",       "1,5",
+                                    "00000001", "0000000.5", "3.4e39",  "19.99",    "-19.99",    "0.19"};
+  for (std::uint32_t i = 0; i < 200'000; ++i) {
+    // Every amount with cents up to 2,000.00 and a spread of seven-digit mantissas at each scale.
+    texts.push_back(std::to_string(i / 100) + "." + std::to_string(i % 100 / 10) + std::to_string(i % 10));
+    const std::string digits = std::to_string(1'000'000 + (i * 2'654'435'761u) % 9'000'000);
+    const std::size_t point = 1 + i % 7;
+    texts.push_back(digits.substr(0, point) + (point < 7 ? "." + digits.substr(point) : ""));
+  }
+  for (const std::string& text : texts) {
+    const auto expected = general(text);
+    const auto read = FloatValue(text);
+    ASSERT_EQ(read.has_value(), expected.has_value()) << text;
+    if (read) {
+      ASSERT_EQ(std::bit_cast<std::uint32_t>(*read), std::bit_cast<std::uint32_t>(*expected)) << text;
+    }
+    if (text.empty() || text[0] == '-') continue;
+    const auto negative = FloatValue("-" + text);
+    const auto signed_plus = FloatValue("+" + text);
+    ASSERT_EQ(signed_plus.has_value(), read.has_value()) << text;
+    if (read) {
+      ASSERT_EQ(std::bit_cast<std::uint32_t>(*signed_plus), std::bit_cast<std::uint32_t>(*read)) << text;
+      ASSERT_TRUE(negative) << text;
+      ASSERT_EQ(std::bit_cast<std::uint32_t>(*negative), std::bit_cast<std::uint32_t>(-*read)) << text;
+    }
+  }
+  EXPECT_EQ(FloatValue(" 2.5\n"), 2.5f);
 }
 
 TEST(SoapClientTest, EntitiesOfADocumentTypeAreNeverExpanded) {

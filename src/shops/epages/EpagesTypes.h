@@ -52,6 +52,7 @@ inline constexpr Service kProductImageService{"ProductImageService",
 struct Attribute {
   std::string Name;
   std::optional<std::string> Value;
+  bool operator==(const Attribute&) const = default;
 };
 
 // TLocalizedValue.

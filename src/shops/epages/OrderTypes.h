@@ -24,12 +24,14 @@ struct Address {
   std::string Company, AddressExtension, Salutation, Title, FirstName, LastName, Street, Street2, Zipcode,
       City, CountryID, EMail, Phone, Fax, VATID, BankAccountHolder, BankAccountNo, BankCode, BankName;
   std::optional<std::string> Gender;
+  bool operator==(const Address&) const = default;
 };
 
 // Every kind of line item in one record; the fields a kind lacks stay empty.
 struct LineItem {
   std::string Name, SKU, Product, ShippingMethod, PaymentMethod, ChoiceName;
   float Quantity = 0, LineItemPrice = 0, TaxRate = 0;
+  bool operator==(const LineItem&) const = default;
 };
 
 // TLineItemContainerOut. A list the answer does not carry is nullopt.
@@ -40,6 +42,7 @@ struct LineItemContainer {
   std::optional<LineItem> ShippingLineItem, PaymentLineItem;
   std::optional<std::vector<LineItem>> PaymentDiscountLineItems, CouponLineItems,
       GlobalValueDiscountLineItems, ShippingOptionLineItems;
+  bool operator==(const LineItemContainer&) const = default;
 };
 
 // TGetInfo_Return.
@@ -50,6 +53,7 @@ struct OrderInfo {
   std::optional<Address> BillingAddress, ShippingAddress;
   std::optional<epages::LineItemContainer> LineItemContainer;
   std::optional<std::string> Error;
+  bool operator==(const OrderInfo&) const = default;
 };
 
 // TUpdate_Input, as the order states use it.
@@ -69,15 +73,8 @@ void WriteOrderSearch(net::SoapWriter& writer, const OrderSearch& search);
 void WriteOrderUpdates(net::SoapWriter& writer, const std::vector<OrderUpdate>& updates);
 
 OrderInfo ReadOrderInfo(const pugi::xml_node& item);
-
-// What choosing the customers of an answer's orders needs, read as
-// ReadOrderInfo reads it, without the rest of the order.
-struct OrderOutline {
-  bool HasError = false;
-  std::string Customer;
-  bool HasProducts = false;  // a LineItemContainer with product line items
-};
-OrderOutline ReadOrderOutline(const pugi::xml_node& item);
+// The same into a record that may hold an earlier order, reusing its storage.
+void ReadOrderInfo(const pugi::xml_node& item, OrderInfo& order);
 OrderUpdateResult ReadOrderUpdateResult(const pugi::xml_node& item);
 Address ReadAddress(const pugi::xml_node& address);
 

@@ -68,19 +68,19 @@ bool HasProducts(const OrderInfo& order) {
   return order.LineItemContainer && !order.LineItemContainer->ProductLineItems.empty();
 }
 
-// Looks up the customers of the answer's orders with products whose customer
+// Looks up the customers of the batch's orders with products whose customer
 // paths were not asked for before, and adds their aliases to aliases (a
 // customer the shop does not give stays out). False when the lookup failed
 // as a whole.
-bool LookUpCustomers(CustomerServiceClient& customers, const net::SoapAnswer& answer,
-                     std::unordered_set<std::string>& asked,
+bool LookUpCustomers(CustomerServiceClient& customers, const std::vector<OrderInfo>& orders,
+                     std::size_t count, std::unordered_set<std::string>& asked,
                      std::unordered_map<std::string, std::string>& aliases) {
   std::vector<std::string> paths;
-  net::ForEachItem(answer.Part("Orders"), [&](const pugi::xml_node& item) {
-    OrderOutline order = ReadOrderOutline(item);
-    if (!order.HasError && order.HasProducts && asked.insert(order.Customer).second)
-      paths.push_back(std::move(order.Customer));
-  });
+  for (std::size_t i = 0; i < count; ++i) {
+    const OrderInfo& order = orders[i];
+    if (!order.Error && HasProducts(order) && asked.insert(order.Customer).second)
+      paths.push_back(order.Customer);
+  }
   if (paths.empty()) return true;
   const auto found = customers.getInfo(paths, {});
   if (!found) return false;
@@ -118,10 +118,11 @@ bool TargetFolderExists(const std::string& file, std::string& orderError) {
 }
 
 // Fetches the orders batch by batch and writes each batch before the next
-// is fetched: the new customers of its answer are looked up, then its orders
-// are read, converted and written one by one, so that a large import never
-// holds more than one answer and one order. A batch that cannot be fetched, or
-// whose customers cannot, gives the file up: the target keeps what it held.
+// is fetched: the batch's orders are read once, the new customers among them
+// looked up, then the orders converted and written one by one, so that a
+// large import never holds more than one answer and its orders. A batch that
+// cannot be fetched, or whose customers cannot, gives the file up: the target
+// keeps what it held.
 std::int32_t FetchAndWrite(const std::string& file, const std::vector<std::string>& paths,
                            OrderServiceClient& order_service, CustomerServiceClient& customers,
                            ProductLookup& products, IWorker* worker, std::string& orderError) {
@@ -134,36 +135,44 @@ std::int32_t FetchAndWrite(const std::string& file, const std::vector<std::strin
   std::unordered_map<std::string, std::string> aliases;  // customer path -> alias
   std::int32_t fetched_count = 0;
   const bool log_info = Logger::IsEnabled();
-  OrderInfo order;  // one at a time: each order goes to the file as soon as it is read
+  // Kept across batches: each answer's orders are read into the records of the one before.
+  std::vector<OrderInfo> orders;
   for (std::size_t begin = 0; begin < paths.size(); begin += kGetInfoBatch) {
     const std::vector<std::string> batch(
         paths.begin() + static_cast<std::ptrdiff_t>(begin),
         paths.begin() + static_cast<std::ptrdiff_t>(std::min(paths.size(), begin + kGetInfoBatch)));
     const auto answer = order_service.GetInfoAnswer(batch, {"CustomerComment"}, {}, orderError);
-    if (!answer || !LookUpCustomers(customers, *answer, asked, aliases)) {
+    std::size_t read = 0;
+    if (answer) {
+      net::ForEachItem(answer->Part("Orders"), [&](const pugi::xml_node& item) {
+        if (read == orders.size()) orders.emplace_back();
+        ReadOrderInfo(item, orders[read++]);
+      });
+    }
+    if (!answer || !LookUpCustomers(customers, orders, read, asked, aliases)) {
       writer.Discard();
       orderError = Resources::ORDER_GETINFO_ERROR();
       return -1;
     }
-    net::ForEachItem(answer->Part("Orders"), [&](const pugi::xml_node& item) {
-      order = ReadOrderInfo(item);
-      if (!OrderServiceClient::Accept(order, log_info, orderError)) return;
+    for (std::size_t i = 0; i < read; ++i) {
+      const OrderInfo& order = orders[i];
+      if (!OrderServiceClient::Accept(order, log_info, orderError)) continue;
       ++fetched_count;
       if (worker)
         worker->setUserStatusMessage("Bestellung " + std::to_string(fetched_count) + " von " +
                                          std::to_string(count) + " wird abgeholt...",
                                      fetched_count);
-      if (!HasProducts(order)) return;
+      if (!HasProducts(order)) continue;
       const auto alias = aliases.find(order.Customer);
       if (alias == aliases.end()) {
         // One customer the shop cannot give must not hold back every later fetch.
         Logger::LogError("Bestellung " + order.Alias + " ausgelassen: Kunde " + order.Customer +
                          " konnte nicht abgerufen werden.");
         orderError = Resources::ORDER_GETINFO_ERROR();
-        return;
+        continue;
       }
       writer.WriteOrder(converter.Convert(order, alias->second));
-    });
+    }
   }
   writer.Close();
   return fetched_count == 0 ? 0 : 1;
