@@ -234,8 +234,10 @@ std::int32_t ArticleExport::Run(ArticleMap articles, const SyncSettings& sync, s
 
 void ArticleExport::Export(const Article& article) {
   const std::string& number = article.Artikelnummer;
-  Status("Artikel " + std::to_string(counter_) + " von " + std::to_string(total_) + " wird exportiert..",
-         static_cast<std::int32_t>(counter_));
+  // Built only for a window that shows it: ten thousand texts nobody reads cost.
+  if (worker_)
+    Status("Artikel " + std::to_string(counter_) + " von " + std::to_string(total_) + " wird exportiert..",
+           static_cast<std::int32_t>(counter_));
   ++counter_;
   const std::optional<bool> exists = Exists(number);
   if (!exists) {
