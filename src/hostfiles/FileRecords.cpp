@@ -44,16 +44,17 @@ class Scanner {
   void SkipSpace() {
     while (pos_ < text_.size() && IsSpace(text_[pos_])) ++pos_;
   }
-  bool SkipPast(std::string_view end) {
-    const std::size_t found = text_.find(end, pos_);
+  // Past end, searched from opening characters on: "<!-->" opens a comment, it does not close one.
+  bool SkipPast(std::size_t opening, std::string_view end) {
+    const std::size_t found = text_.find(end, pos_ + opening);
     if (found == std::string_view::npos) return false;
     pos_ = found + end.size();
     return true;
   }
   // Comments and processing instructions, the only markup outside the root.
   bool SkipMisc() {
-    if (At("<!--")) return SkipPast("-->");
-    if (At("<?")) return SkipPast("?>");
+    if (At("<!--")) return SkipPast(4, "-->");
+    if (At("<?")) return SkipPast(2, "?>");
     return false;
   }
   // From inside a start tag past its '>'.
@@ -103,39 +104,43 @@ class Scanner {
     std::size_t slice_begin = pos_;
     for (;;) {
       pos_ = text_.find('<', pos_);
-      if (pos_ == std::string_view::npos) return false;
-      if (At("<!--")) {
-        if (!SkipPast("-->")) return false;
-        continue;
-      }
-      if (At("<![CDATA[")) {
-        if (!SkipPast("]]>")) return false;
-        continue;
-      }
-      if (At("<?")) {
-        if (!SkipPast("?>")) return false;
-        continue;
-      }
-      if (At("<!")) return false;
-      if (At("</")) {
-        if (depth == 0) break;
-        if (!SkipPast(">")) return false;
-        --depth;
-      } else {
-        bool self_closing = false;
-        ++pos_;
-        if (!SkipTag(self_closing)) return false;
-        if (depth == 0) ++layout.elements;
-        if (!self_closing) ++depth;
+      if (pos_ == std::string_view::npos || pos_ + 1 == text_.size()) return false;
+      switch (text_[pos_ + 1]) {
+        case '/':
+          if (depth == 0) {
+            layout.content_end = pos_;
+            if (layout.cuts.empty() || layout.cuts.back() != pos_) layout.cuts.push_back(pos_);
+            return SkipPast(2, ">");
+          }
+          // An end tag holds a name and white space, nothing quoted.
+          if (!SkipPast(2, ">")) return false;
+          --depth;
+          break;
+        case '!':
+          if (At("<!--")) {
+            if (!SkipPast(4, "-->")) return false;
+          } else if (At("<![CDATA[")) {
+            if (!SkipPast(9, "]]>")) return false;
+          } else {
+            return false;
+          }
+          continue;
+        case '?':
+          if (!SkipPast(2, "?>")) return false;
+          continue;
+        default: {
+          bool self_closing = false;
+          ++pos_;
+          if (!SkipTag(self_closing)) return false;
+          if (depth == 0) ++layout.elements;
+          if (!self_closing) ++depth;
+        }
       }
       if (depth == 0 && pos_ - slice_begin >= slice_bytes_) {
         layout.cuts.push_back(pos_);
         slice_begin = pos_;
       }
     }
-    layout.content_end = pos_;
-    if (layout.cuts.empty() || layout.cuts.back() != pos_) layout.cuts.push_back(pos_);
-    return SkipPast(">");
   }
 
   bool Epilog() {

@@ -70,6 +70,8 @@ TEST(FileRecordsTest, SlicesGiveWhatTheWholeDocumentGives) {
       {"comments and instructions everywhere",
        "<!-- <row> --><?pi <row>?>\n<Artikelexport><!-- </Artikelexport> -->" + Row("A1", "a") +
            "<?pi </row>?>" + Row("A2", "b") + "</Artikelexport><!-- end --><?pi x?>\n"},
+      {"openings that look closed", "<Artikelexport><!--> " + Row("A1", "hidden") + " --><?pi?>" + rows +
+                                        "<?>" + Row("A9", "hidden") + "?></Artikelexport>"},
       {"CDATA holding markup",
        "<Artikelexport><row><ArtikelnummerWebshop>A1</ArtikelnummerWebshop><Artikelbeschreibung>"
        "<![CDATA[</row><row>]]>b</Artikelbeschreibung></row>" +
