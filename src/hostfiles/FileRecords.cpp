@@ -209,8 +209,9 @@ void ForEachFileRecord(const std::filesystem::path& file, const char* name,
       HostXmlFile::LoadForReading(file);
       throw XmlError(fmt::format("Die Datei {} ist keine gültige XML-Datei.", PathToUtf8(file)));
     }
-    ForEachRecord(slice, name, field_names, stop_when_told);
-    if (!go_on) return;
+    // Once told to stop, the rest is only parsed: a broken file is reported
+    // as broken, as the whole document's parse would have reported it first.
+    if (go_on) ForEachRecord(slice, name, field_names, stop_when_told);
     begin = end;
   }
 }

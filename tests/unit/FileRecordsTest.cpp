@@ -126,6 +126,11 @@ TEST(FileRecordsTest, ReadingStopsWhereTheCallerSays) {
       file, "row", {kNumber}, [](std::size_t count) { EXPECT_EQ(count, 3u); },
       [&](const RecordFields&) { return ++calls < 2; }, 1);
   EXPECT_EQ(calls, 2);
+  // A file broken after the stop is still a broken file.
+  test::WriteFile(file, "<Artikelexport>" + Row("A1", "a") + Row("A2", "b") + "<row></Artikelexport>");
+  EXPECT_THROW(ForEachFileRecord(
+                   file, "row", {kNumber}, [](std::size_t) {}, [](const RecordFields&) { return false; }, 1),
+               XmlError);
   EXPECT_THROW(ForEachFileRecord(
                    dir / "missing.xml", "row", {kNumber}, [](std::size_t) {},
                    [](const RecordFields&) { return true; }),
