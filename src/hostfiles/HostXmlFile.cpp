@@ -18,9 +18,6 @@
 namespace kanvio {
 namespace {
 
-// Element texts are stored in their elements: half the nodes, which matters
-// for exports of a hundred megabytes.
-constexpr unsigned kReadingOptions = pugi::parse_default | pugi::parse_embed_pcdata;
 // Line ends stay as written; the host file keeps its layout.
 constexpr unsigned kEditingOptions = (pugi::parse_full | pugi::parse_ws_pcdata) & ~pugi::parse_eol;
 
@@ -122,6 +119,18 @@ std::string HostXmlFile::LoadText(const std::filesystem::path& file) {
   if (IsWideEncoding(view)) return text::XmlToUtf8(view);
   std::string converted = TextForReading(view, file).value_or(text::StripUtf8Bom(view));
   return text::DeclareUtf8(std::move(converted));
+}
+
+std::optional<HostXmlFile::Bytes> HostXmlFile::LoadUtf8ForReading(const std::filesystem::path& file) {
+  FileBytes bytes = ReadBytes(file);
+  const std::string_view view(bytes.data.get(), bytes.size);
+  if (IsWideEncoding(view)) return std::nullopt;
+  if (std::optional<std::string> converted = TextForReading(view, file)) {
+    Bytes text{std::make_unique_for_overwrite<char[]>(converted->size()), converted->size()};
+    std::copy(converted->begin(), converted->end(), text.data.get());
+    return text;
+  }
+  return Bytes{std::move(bytes.data), bytes.size};
 }
 
 // The editing form parses the bytes as they are: the parser hands on bytes

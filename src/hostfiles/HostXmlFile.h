@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <pugixml.hpp>
 #include <string>
 
@@ -18,6 +19,10 @@ using platform::PathToUtf8;
 
 class HostXmlFile {
  public:
+  // Element texts are stored in their elements: half the nodes, which
+  // matters for exports of a hundred megabytes.
+  static constexpr unsigned kReadingOptions = pugi::parse_default | pugi::parse_embed_pcdata;
+
   // Both throw FileNotFoundError when the file cannot be read and XmlError
   // (with the line) when it is not well-formed or has no root element.
   // The reading form gives UTF-8 texts whatever the file's encoding: UTF-8,
@@ -31,6 +36,15 @@ class HostXmlFile {
   // naming UTF-8: what a request sends as the file. Decodes and throws as
   // LoadForReading, without parsing the document.
   static std::string LoadText(const std::filesystem::path& file);
+
+  // The bytes the reading form would parse, as UTF-8; nullopt for UTF-16
+  // and UTF-32, which only the parser converts. Throws as LoadForReading
+  // does before parsing.
+  struct Bytes {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+  };
+  static std::optional<Bytes> LoadUtf8ForReading(const std::filesystem::path& file);
 
   const std::filesystem::path& path() const { return path_; }
   pugi::xml_node Document() const { return *document_; }

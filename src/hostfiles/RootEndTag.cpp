@@ -1,5 +1,6 @@
 #include "hostfiles/RootEndTag.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -11,12 +12,26 @@ namespace {
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // As the parser reads names: every byte of a multi-byte character counts as a letter.
-bool IsNameStart(char c) {
-  const auto byte = static_cast<unsigned char>(c);
+constexpr bool NameStart(unsigned char byte) {
   return byte >= 0x80 || (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || byte == '_' ||
          byte == ':';
 }
-bool IsNameChar(char c) { return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
+constexpr bool NameChar(unsigned char byte) {
+  return NameStart(byte) || (byte >= '0' && byte <= '9') || byte == '-' || byte == '.';
+}
+// Looked up, not computed: a large file's every name passes through here.
+constexpr auto kNameStart = [] {
+  std::array<bool, 256> table{};
+  for (int byte = 0; byte < 256; ++byte) table[byte] = NameStart(static_cast<unsigned char>(byte));
+  return table;
+}();
+constexpr auto kNameChar = [] {
+  std::array<bool, 256> table{};
+  for (int byte = 0; byte < 256; ++byte) table[byte] = NameChar(static_cast<unsigned char>(byte));
+  return table;
+}();
+bool IsNameStart(char c) { return kNameStart[static_cast<unsigned char>(c)]; }
+bool IsNameChar(char c) { return kNameChar[static_cast<unsigned char>(c)]; }
 
 // The parser takes any target spelled so, in any case, for a declaration.
 bool IsXml(std::string_view target) {

@@ -9,6 +9,7 @@
 
 #include "config/Logger.h"
 #include "config/Settings.h"
+#include "hostfiles/FileRecords.h"
 #include "hostfiles/HostXmlFile.h"
 #include "hostfiles/RecordFields.h"
 #include "hostfiles/ResultProtocol.h"
@@ -228,35 +229,28 @@ Article ReadPriceRow(const RecordFields& fields, std::string& product_error, Syn
   return article;
 }
 
-// The usual file holds its records as the root's children: room for that many.
-std::size_t ChildCount(pugi::xml_node element) {
-  std::size_t count = 0;
-  for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) ++count;
-  return count;
-}
-
 // Articles and article prices share their reading and differ in their
 // fields and in what a second record with the same number means.
 template <typename ReadRow, typename OnDuplicate>
 std::optional<ArticleMap> ReadArticleRows(const std::filesystem::path& file, std::string& product_error,
                                           std::initializer_list<const char*> field_names, ReadRow read_row,
                                           OnDuplicate on_duplicate) {
-  const HostXmlFile host_file = HostXmlFile::LoadForReading(file);
   ArticleMap articles;
-  articles.Reserve(ChildCount(host_file.Root()));
   bool complete = true;
-  ForEachRecord(host_file.Document(), "row", field_names, [&](const RecordFields& fields) {
-    const pugi::xml_node number = fields[kArticleNumber];
-    if (!number) {
-      product_error = kNoArticleNumber;
-      return complete = false;
-    }
-    Article article = read_row(fields);
-    article.Artikelnummer = InnerText(number);
-    const std::string key = article.Artikelnummer;
-    if (!articles.Add(key, std::move(article))) on_duplicate(key);
-    return true;
-  });
+  ForEachFileRecord(
+      file, "row", field_names, [&](std::size_t count) { articles.Reserve(count); },
+      [&](const RecordFields& fields) {
+        const pugi::xml_node number = fields[kArticleNumber];
+        if (!number) {
+          product_error = kNoArticleNumber;
+          return complete = false;
+        }
+        Article article = read_row(fields);
+        article.Artikelnummer = InnerText(number);
+        const std::string key = article.Artikelnummer;
+        if (!articles.Add(key, std::move(article))) on_duplicate(key);
+        return true;
+      });
   if (!complete) return std::nullopt;
   return articles;
 }

@@ -1,11 +1,13 @@
 // The host's upload files: the first byte picks the reader, the package
 // cutter or the protocol writer, the rest is the file. Besides not crashing,
 // a file that was well-formed stays well-formed whatever was appended to it,
+// records read in slices are those of the whole document,
 // packages hold every row exactly once, and the two ways of appending a
 // protocol agree.
 #include <pugixml.hpp>
 
 #include "FuzzSupport.h"
+#include "hostfiles/FileRecords.h"
 #include "hostfiles/HostXmlFile.h"
 #include "hostfiles/ResultProtocol.h"
 #include "hostfiles/XmlFileCaller.h"
@@ -27,6 +29,30 @@ bool Readable(const std::filesystem::path& file) {
 
 void Check(bool condition) {
   if (!condition) __builtin_trap();
+}
+
+// The records of a file read in slices, or its error; slice_bytes 0 reads the whole document.
+std::string RecordsOf(const std::filesystem::path& file, std::size_t slice_bytes) {
+  std::string seen;
+  const auto record = [&](const RecordFields& fields) {
+    for (const char* name : {"ArtikelnummerWebshop", "Artikelbeschreibung"})
+      seen += fields[name] ? "[" + InnerText(fields[name]) + "]" : "-";
+    seen += ';';
+    return true;
+  };
+  try {
+    if (slice_bytes == 0) {
+      const HostXmlFile host_file = HostXmlFile::LoadForReading(file);
+      ForEachRecord(host_file.Document(), "row", {"ArtikelnummerWebshop", "Artikelbeschreibung"}, record);
+    } else {
+      ForEachFileRecord(
+          file, "row", {"ArtikelnummerWebshop", "Artikelbeschreibung"}, [](std::size_t) {}, record,
+          slice_bytes);
+    }
+  } catch (const Error& failure) {
+    return std::string("error: ") + failure.what();
+  }
+  return seen;
 }
 
 void ReadRecords(std::uint8_t reader, const std::filesystem::path& file) {
@@ -117,6 +143,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     switch (selector % 8) {
       case 0:
       case 1:
+        // Slices must read what the whole document holds, errors included.
+        Check(RecordsOf(file, 1 + selector / 8) == RecordsOf(file, 0));
+        ReadRecords(selector % 8, file);
+        break;
       case 2:
       case 3:
         ReadRecords(selector % 8, file);

@@ -127,7 +127,9 @@ class ArticleExport {
         shop_path_(ShopPath(settings)),
         products_(settings, http) {}
 
-  std::int32_t Run(const ArticleMap& articles, const SyncSettings& sync, std::string& productError);
+  // Takes the articles so that they are gone before the host's file is
+  // loaded again for the protocols.
+  std::int32_t Run(ArticleMap articles, const SyncSettings& sync, std::string& productError);
 
  private:
   struct Pending {
@@ -144,6 +146,12 @@ class ArticleExport {
     if (worker_) worker_->setUserStatusMessage(text, value);
   }
   void Export(const Article& article);
+  void Release(ArticleMap& articles) {
+    batch_.clear();
+    batch_articles_.clear();
+    created_.clear();
+    articles = ArticleMap();
+  }
   ProductRecord Record(const Article& article);
   void Send();
   void Place();
@@ -170,8 +178,7 @@ class ArticleExport {
   std::optional<std::unordered_set<std::string>> aliases_;
 };
 
-std::int32_t ArticleExport::Run(const ArticleMap& articles, const SyncSettings& sync,
-                                std::string& productError) {
+std::int32_t ArticleExport::Run(ArticleMap articles, const SyncSettings& sync, std::string& productError) {
   sync_ = &sync;
   total_ = articles.size();
   const auto total_text = std::to_string(total_);
@@ -203,6 +210,7 @@ std::int32_t ArticleExport::Run(const ArticleMap& articles, const SyncSettings& 
     // The package it stopped in, or the whole file when it stopped before the first.
     protocols.push_back({"ROLLBACK", std::to_string(package_.total > 0 ? package_.total : total_),
                          std::to_string(package_.done)});
+    Release(articles);
     if (!WriteProtocols(file_, kRoot, protocols, productError)) return -1;
     productError = kExportStopped;
     return -1;
@@ -216,6 +224,7 @@ std::int32_t ArticleExport::Run(const ArticleMap& articles, const SyncSettings& 
   } else {
     Status("Alle " + total_text + " Artikel waren im Shop bereits vorhanden...", end);
   }
+  Release(articles);
   if (!WriteProtocols(file_, kRoot, protocols, productError)) return -1;
   if (run.failed == 0) return 1;
   productError = std::to_string(run.failed) + " von " + total_text +
@@ -225,8 +234,10 @@ std::int32_t ArticleExport::Run(const ArticleMap& articles, const SyncSettings& 
 
 void ArticleExport::Export(const Article& article) {
   const std::string& number = article.Artikelnummer;
-  Status("Artikel " + std::to_string(counter_) + " von " + std::to_string(total_) + " wird exportiert..",
-         static_cast<std::int32_t>(counter_));
+  // Built only for a window that shows it: ten thousand texts nobody reads cost.
+  if (worker_)
+    Status("Artikel " + std::to_string(counter_) + " von " + std::to_string(total_) + " wird exportiert..",
+           static_cast<std::int32_t>(counter_));
   ++counter_;
   const std::optional<bool> exists = Exists(number);
   if (!exists) {
@@ -396,7 +407,7 @@ std::int32_t Products::SetArticles(std::string& error, IWorker* worker,
     return RefuseFile(file, kRoot, articles ? articles->size() : 0, read_error, error);
   if (articles->empty()) return 0;
   std::string productError = error;
-  const std::int32_t result = run->Run(*articles, sync, productError);
+  const std::int32_t result = run->Run(std::move(*articles), sync, productError);
   error = productError;
   return result;
 }
