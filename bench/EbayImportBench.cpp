@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -133,11 +134,20 @@ int RunChild() {
 
   std::vector<platform::HttpResponse> answers;
   Import([&] { return std::make_unique<RecordingClient>(platform::CreateHttpClient(), answers); });
+  // The least of three runs on each side, as one run moves by a third with
+  // whatever else the machine does.
+  constexpr int kRuns = 3;
   std::size_t next = 0;
-  std::vector<platform::HttpResponse> fresh = answers;
-  cpu = ThreadCpuSeconds();
-  Import([&] { return std::make_unique<ReplayClient>(fresh, next); });
-  std::printf("own_cpu_s %f\n", ThreadCpuSeconds() - cpu);
+  std::vector<platform::HttpResponse> fresh;
+  double own = 1e9;
+  for (int run = 0; run < kRuns; ++run) {
+    next = 0;
+    fresh = answers;
+    cpu = ThreadCpuSeconds();
+    Import([&] { return std::make_unique<ReplayClient>(fresh, next); });
+    own = std::min(own, ThreadCpuSeconds() - cpu);
+  }
+  std::printf("own_cpu_s %f\n", own);
   // For a profiler: the replay alone, again and again.
   for (int i = std::atoi(std::getenv("KANVIO_BENCH_REPLAYS") ? std::getenv("KANVIO_BENCH_REPLAYS") : "0");
        i > 0; --i) {
@@ -162,11 +172,14 @@ int RunChild() {
   OrderManagement::ConvertOrders(nullptr, found, orders::CustomerFormatting::Default,
                                  [&](const orders::EbayOrder& record) { records.push_back(record); });
   std::printf("convert_cpu_s %f\n", ThreadCpuSeconds() - cpu);
-  cpu = ThreadCpuSeconds();
-  const std::size_t answered =
-      BaselineForProfiler(answers, records, settings.WEBSERVICE_RESULT_FILEPATH() + ".baseline");
-  std::printf("baseline_cpu_s %f\nanswers %zu\norders %zu\n", ThreadCpuSeconds() - cpu, answered,
-              records.size());
+  double baseline = 1e9;
+  std::size_t answered = 0;
+  for (int run = 0; run < kRuns; ++run) {
+    cpu = ThreadCpuSeconds();
+    answered = BaselineForProfiler(answers, records, settings.WEBSERVICE_RESULT_FILEPATH() + ".baseline");
+    baseline = std::min(baseline, ThreadCpuSeconds() - cpu);
+  }
+  std::printf("baseline_cpu_s %f\nanswers %zu\norders %zu\n", baseline, answered, records.size());
   return 0;
 }
 
