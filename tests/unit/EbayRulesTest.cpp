@@ -10,8 +10,10 @@
 
 #include "FakeClock.h"
 #include "HostFolders.h"
+#include "TestSupport.h"
 #include "config/Settings.h"
 #include "net/EbayTradingClient.h"
+#include "orders/XmlSaver.h"
 #include "platform/HttpClient.h"
 #include "shops/ebay/EbayParameter.h"
 #include "shops/ebay/EbaySites.h"
@@ -289,6 +291,54 @@ TEST_F(EbayConversionTest, BatchSkipsWhatCannotBeConverted) {
   EXPECT_EQ(Names(records[0]), "S|S|S");
   EXPECT_EQ(records[1].OrderMessage, "");
   EXPECT_EQ(Names(records[1]), "R|S|P");
+}
+
+// The import fills one record over and over: each record written must be
+// the one a fresh record gives, whatever the order before it held.
+TEST_F(EbayConversionTest, AReusedRecordHoldsNothingOfTheOrderBefore) {
+  test::HostFolders host;  // the failing order goes to the log
+  service::EbayOrder rich = Order(true, true, true);
+  net::Transaction& sale = rich.Transaction[0];
+  sale.buyer_checkout_message = "Bitte schnell";
+  sale.shipping_service_selected = net::ShippingServiceSelected{"DE_DHLPaket", net::Amount{4.9, "EUR"}};
+  sale.order_line_item_id = "123-456";
+  sale.payment_method_used = "VisaMC";
+  rich.Item[0]->item.view_item_url_for_natural_search = "https://v/natural/123";
+  rich.Item[0]->transactions[0].variation = {{"Farbe", {"Rot"}}, {"Größe", {"XL"}}};
+  rich.Transaction[0].buyer.registration_address->street2 = "Hinterhaus";
+  rich.Item.push_back(rich.Item[0]);
+  rich.Item[1]->item.title = "Hose mit einem langen Namen, der nicht in den kurzen Speicher passt";
+  service::EbayOrder sparse = Order(false, true, false);
+  sparse.Transaction[0].buyer.email = "Invalid Request";
+  sparse.Transaction[0].buyer.shipping_address->phone = "Invalid Request";
+  sparse.Item[0]->transactions[0].quantity_purchased.reset();
+  sparse.Item[0]->transactions[0].transaction_price.reset();
+  service::EbayOrder failing = rich;
+  failing.Item.push_back(std::nullopt);
+  const std::pair<const service::EbayOrder*, CustomerFormatting> sequence[] = {
+      {&rich, CustomerFormatting::Default},      {&sparse, CustomerFormatting::Default},
+      {&rich, CustomerFormatting::ShippingOnly}, {&rich, CustomerFormatting::ShippingAsPaymentAdress},
+      {&failing, CustomerFormatting::Default},   {&sparse, CustomerFormatting::ShippingAsPaymentAdress},
+      {&rich, CustomerFormatting::Default},      {&sparse, CustomerFormatting::ShippingOnly},
+  };
+  std::vector<orders::EbayOrder> reused, fresh;
+  std::optional<orders::EbayOrder> slot;
+  for (const auto& [order, formatting] : sequence) {
+    const bool converted = OrderManagement::ConvertOrderTo(
+        *order, formatting, [&](const orders::EbayOrder& record) { reused.push_back(record); }, slot);
+    EXPECT_EQ(converted, order != &failing);
+    EXPECT_EQ(converted, slot.has_value());
+    if (converted) fresh.push_back(*OrderManagement::ConvertOrder(*order, formatting));
+  }
+  ASSERT_EQ(reused.size(), 7u);
+  test::TempDir dir;
+  for (std::size_t i = 0; i < reused.size(); ++i) {
+    orders::XmlSaver<orders::EbayOrder>::Write({reused[i]}, dir / "reused.xml", "OrderNotification", true);
+    orders::XmlSaver<orders::EbayOrder>::Write({fresh[i]}, dir / "fresh.xml", "OrderNotification", true);
+    EXPECT_EQ(test::ReadFile(dir / "reused.xml"), test::ReadFile(dir / "fresh.xml")) << i;
+  }
+  EXPECT_EQ(reused[5].Article.size(), 2u);
+  EXPECT_EQ(reused[6].Article.size(), 1u);
 }
 
 TEST(EbayRulesTest, PaymentTexts) {

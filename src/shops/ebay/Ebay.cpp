@@ -130,6 +130,7 @@ std::int32_t Ebay::ImportOrders(std::string& error) {
   const OrderManagement::Sink write = [&](const orders::EbayOrder& record) { file.Add(record); };
   std::int32_t written = 0;
   bool converting = false;
+  std::optional<orders::EbayOrder> record;
   const std::int32_t result =
       reports.GetReports(settings, [&](service::EbayOrder& order, std::int32_t number, std::int32_t total) {
         if (worker_ && !converting) worker_->setUserStatusMessage("Verarbeite eBay Bestellungen...", -1);
@@ -137,7 +138,7 @@ std::int32_t Ebay::ImportOrders(std::string& error) {
         if (worker_)
           worker_->setUserStatusMessage(fmt::format("Verarbeite eBay Bestellung {0} von {1}", number, total),
                                         number);
-        if (OrderManagement::ConvertOrderTo(order, formatting, write)) ++written;
+        if (OrderManagement::ConvertOrderTo(order, formatting, write, record)) ++written;
       });
   if (result < 0) {
     error = Resources::ORDER_GETINFO_ERROR();

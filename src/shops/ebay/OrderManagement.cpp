@@ -46,6 +46,36 @@ std::string_view Withheld(const std::string& value) {
   return value == kWithheld ? std::string_view() : value;
 }
 
+// Records are filled over the previous order's record: a text is written
+// into the storage its member already has.
+void Set(orders::NullableText& field, std::string_view value) {
+  if (field) {
+    field->assign(value);
+  } else {
+    field.emplace(value);
+  }
+}
+
+std::string& Cleared(orders::NullableText& field) {
+  if (!field) field.emplace();
+  field->clear();
+  return *field;
+}
+
+std::string_view PaymentTextOf(std::string_view method) {
+  for (const auto& [name, text] : kPaymentTexts)
+    if (name == method) return text;
+  return {};
+}
+
+void SetStreet(orders::NullableText& field, const net::Address& address) {
+  const std::string& first = address.street1;
+  const std::string& second = address.street2;
+  if (second.empty() || second == first) return Set(field, first);
+  if (first.empty()) return Set(field, second);
+  Cleared(field).append(first).append(", ").append(second);
+}
+
 const net::Address* FirstOf(std::initializer_list<Candidate> candidates) {
   for (Candidate candidate : candidates)
     if (candidate->has_value()) return &**candidate;
@@ -76,9 +106,7 @@ std::string Amount(const std::optional<net::Amount>& amount) {
 }
 
 // Invariant, 24-hour clock.
-std::string OrderDate(const LocalDateTime& t) {
-  std::string date;
-  date.reserve(19);
+void AppendOrderDate(std::string& date, const LocalDateTime& t) {
   AppendPadded(date, t.year, 4);
   date.push_back('-');
   AppendPadded(date, t.month, 2);
@@ -90,7 +118,17 @@ std::string OrderDate(const LocalDateTime& t) {
   AppendPadded(date, t.minute, 2);
   date.push_back(':');
   AppendPadded(date, t.second, 2);
-  return date;
+}
+
+void AppendEbayKey(std::string& key, std::string_view item_id, const LocalDateTime& t) {
+  const int hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
+  key.append(item_id).push_back('_');
+  AppendPadded(key, t.year, 4);
+  AppendPadded(key, t.month, 2);
+  AppendPadded(key, t.day, 2);
+  AppendPadded(key, hour12, 2);
+  AppendPadded(key, t.minute, 2);
+  AppendPadded(key, t.second, 2);
 }
 
 struct Buyer {
@@ -101,36 +139,54 @@ struct Buyer {
   std::string_view user_id;
 };
 
+// Every member written here is written for each order, empty where a fresh
+// record has it empty, so nothing of a previous order stays.
 void FillCustomer(orders::EbayCustomer& customer, const Buyer& buyer, CustomerFormatting formatting) {
   const net::Address* address = formatting == CustomerFormatting::Default
                                     ? FirstOf({&buyer.registration, &buyer.shipping, &buyer.payment})
                                     : FirstOf({&buyer.shipping, &buyer.registration, &buyer.payment});
-  if (address == nullptr) return;
-  customer.Name = address->name;
-  customer.Street = OrderManagement::Street(*address);
-  customer.PostalCode = address->postal_code;
-  customer.Location = address->city_name;
-  customer.CountryCode = address->country;
-  customer.Country = address->country_name;
-  customer.Mail = buyer.email;
-  customer.Phone = Withheld(address->phone);
-  customer.EbayMemberName = buyer.user_id;
+  if (address == nullptr) {
+    for (orders::NullableText* field :
+         {&customer.Name, &customer.Street, &customer.PostalCode, &customer.Location, &customer.CountryCode,
+          &customer.Country, &customer.Mail, &customer.Phone, &customer.EbayMemberName})
+      Cleared(*field);
+    return;
+  }
+  Set(customer.Name, address->name);
+  SetStreet(customer.Street, *address);
+  Set(customer.PostalCode, address->postal_code);
+  Set(customer.Location, address->city_name);
+  Set(customer.CountryCode, address->country);
+  Set(customer.Country, address->country_name);
+  Set(customer.Mail, buyer.email);
+  Set(customer.Phone, Withheld(address->phone));
+  Set(customer.EbayMemberName, buyer.user_id);
 }
 
 void FillBlock(orders::AddressData& block, const net::Address* address, std::string_view email, bool phone) {
-  if (address == nullptr) return;
-  block.Name = address->name;
-  block.Street = OrderManagement::Street(*address);
-  block.PostalCode = address->postal_code;
-  block.Location = address->city_name;
-  block.CountryCode = address->country;
-  block.Country = address->country_name;
-  block.Mail = email;
-  if (phone) block.Phone = Withheld(address->phone);
+  if (address == nullptr) {
+    for (orders::NullableText* field : {&block.Name, &block.Street, &block.PostalCode, &block.Location,
+                                        &block.CountryCode, &block.Country, &block.Mail, &block.Phone})
+      Cleared(*field);
+    return;
+  }
+  Set(block.Name, address->name);
+  SetStreet(block.Street, *address);
+  Set(block.PostalCode, address->postal_code);
+  Set(block.Location, address->city_name);
+  Set(block.CountryCode, address->country);
+  Set(block.Country, address->country_name);
+  Set(block.Mail, email);
+  Set(block.Phone, phone ? Withheld(address->phone) : std::string_view());
+}
+
+orders::EbayCustomer& CustomerOf(orders::EbayOrder& record) {
+  auto* held = dynamic_cast<orders::EbayCustomer*>(record.CustomerData.Customer.get());
+  return held != nullptr ? *held : record.CustomerData.Customer.Emplace<orders::EbayCustomer>();
 }
 
 void FillAddresses(orders::EbayOrder& record, const Buyer& buyer, CustomerFormatting formatting) {
-  FillCustomer(record.CustomerData.Customer.Emplace<orders::EbayCustomer>(), buyer, formatting);
+  FillCustomer(CustomerOf(record), buyer, formatting);
   const auto& [registration, shipping, payment, email, user_id] = buyer;
   switch (formatting) {
     case CustomerFormatting::Default:
@@ -140,6 +196,8 @@ void FillAddresses(orders::EbayOrder& record, const Buyer& buyer, CustomerFormat
                 false);
       break;
     case CustomerFormatting::ShippingOnly:
+      FillBlock(*record.CustomerData.DeliveryData, nullptr, email, true);
+      FillBlock(*record.CustomerData.PaymentData, nullptr, email, false);
       break;
     case CustomerFormatting::ShippingAsPaymentAdress:
       FillBlock(*record.CustomerData.DeliveryData, FirstOf({&shipping, &registration, &payment}), email,
@@ -150,16 +208,32 @@ void FillAddresses(orders::EbayOrder& record, const Buyer& buyer, CustomerFormat
   }
 }
 
-orders::EbayArticle Article(const net::ItemTransactions& item) {
+void FillArticle(const net::ItemTransactions& item, orders::EbayArticle& article) {
   if (item.transactions.empty())
     throw Error("eBay lieferte zu Artikel " + item.item.item_id + " keine Transaktion.");
   const net::Transaction& sale = item.transactions.front();
-  orders::EbayArticle article;
-  article.Amount = sale.quantity_purchased ? std::to_string(*sale.quantity_purchased) : std::string();
-  article.ArticleDiffPriceGross = Amount(sale.transaction_price);
-  article.ArticleText = OrderManagement::ArticleName(item.item.title, sale.variation);
-  article.EbayTitle = article.ArticleText;
-  return article;
+  std::string& amount = Cleared(article.Amount);
+  if (sale.quantity_purchased) AppendPadded(amount, *sale.quantity_purchased, 1);
+  Set(article.ArticleDiffPriceGross, Amount(sale.transaction_price));
+  if (sale.variation.empty()) {
+    Set(article.ArticleText, item.item.title);
+  } else {
+    Set(article.ArticleText, OrderManagement::ArticleName(item.item.title, sale.variation));
+  }
+  Set(article.EbayTitle, *article.ArticleText);
+}
+
+// The article lines of the previous record are filled over, the rest dropped.
+void FillArticles(const service::EbayOrder& order, orders::EbayOrder& record) {
+  std::size_t line = 0;
+  for (const auto& item : order.Item) {
+    if (line == record.Article.size()) record.Article.emplace_back(orders::EbayArticle());
+    auto* article = dynamic_cast<orders::EbayArticle*>(record.Article[line].get());
+    if (article == nullptr) article = &record.Article[line].Emplace<orders::EbayArticle>();
+    FillArticle(*item, *article);
+    ++line;
+  }
+  record.Article.erase(record.Article.begin() + std::ptrdiff_t(line), record.Article.end());
 }
 
 }  // namespace
@@ -186,9 +260,7 @@ std::string OrderManagement::AmountText(double value) {
 }
 
 std::string OrderManagement::PaymentText(std::string_view method) {
-  for (const auto& [name, text] : kPaymentTexts)
-    if (name == method) return std::string(text);
-  return {};
+  return std::string(PaymentTextOf(method));
 }
 
 std::string OrderManagement::ArticleName(const std::string& title,
@@ -204,16 +276,9 @@ std::string OrderManagement::ArticleName(const std::string& title,
 }
 
 std::string OrderManagement::EbayKey(const std::string& item_id, const LocalDateTime& t) {
-  const int hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
   std::string key;
   key.reserve(item_id.size() + 15);
-  key.append(item_id).push_back('_');
-  AppendPadded(key, t.year, 4);
-  AppendPadded(key, t.month, 2);
-  AppendPadded(key, t.day, 2);
-  AppendPadded(key, hour12, 2);
-  AppendPadded(key, t.minute, 2);
-  AppendPadded(key, t.second, 2);
+  AppendEbayKey(key, item_id, t);
   return key;
 }
 
@@ -226,8 +291,9 @@ std::string OrderManagement::Street(const net::Address& address) {
 
 namespace {
 
-// Fills a record made by the caller: the record has some hundred members, and
-// each move of it on the way to the file costs about as much as filling it.
+// Fills a record made by the caller, or the caller's record of the previous
+// order: the record has some hundred members, and making it anew for each
+// order costs about as much as filling it.
 bool ConvertOrderInto(const service::EbayOrder& order, CustomerFormatting formatting,
                       orders::EbayOrder& record) {
   if (order.Item.empty() || order.Transaction.empty()) return false;
@@ -240,23 +306,24 @@ bool ConvertOrderInto(const service::EbayOrder& order, CustomerFormatting format
 
   const LocalDateTime created = platform::CurrentClock().ToLocal(*first.created_date);
   const net::Listing& listing = order.Item.front()->item;
-  record.OrderDate = OrderDate(created);
-  record.DeliveryKind =
-      first.shipping_service_selected ? first.shipping_service_selected->service : std::string();
-  record.PaymentKind = OrderManagement::PaymentText(first.payment_method_used);
-  record.OrderMessage = first.buyer_checkout_message.value_or("");
-  record.EbayKey = OrderManagement::EbayKey(listing.item_id, created);
-  record.Weblink = listing.view_item_url_for_natural_search.empty()
-                       ? listing.view_item_url
-                       : listing.view_item_url_for_natural_search;
-  record.EbayOrderLineItem = first.order_line_item_id;
+  AppendOrderDate(Cleared(record.OrderDate), created);
+  Set(record.DeliveryKind,
+      first.shipping_service_selected ? std::string_view(first.shipping_service_selected->service) : "");
+  Set(record.PaymentKind, PaymentTextOf(first.payment_method_used));
+  Set(record.OrderMessage,
+      first.buyer_checkout_message ? std::string_view(*first.buyer_checkout_message) : "");
+  AppendEbayKey(Cleared(record.EbayKey), listing.item_id, created);
+  Set(record.Weblink, listing.view_item_url_for_natural_search.empty()
+                          ? listing.view_item_url
+                          : listing.view_item_url_for_natural_search);
+  Set(record.EbayOrderLineItem, first.order_line_item_id);
   FillAddresses(record,
                 Buyer{user.registration_address, user.shipping_address, order.PaymentAddress,
                       Withheld(user.email), user.user_id},
                 formatting);
-  for (const auto& item : order.Item) record.Article.push_back(Article(*item));
-  record.CustomerData.FrieghtCost.FreightCostGross =
-      first.shipping_service_selected ? Amount(first.shipping_service_selected->cost) : std::string();
+  FillArticles(order, record);
+  Set(record.CustomerData.FrieghtCost.FreightCostGross,
+      first.shipping_service_selected ? Amount(first.shipping_service_selected->cost) : std::string());
   return true;
 }
 
@@ -272,8 +339,14 @@ std::optional<orders::EbayOrder> OrderManagement::ConvertOrder(const service::Eb
 bool OrderManagement::ConvertOrderTo(const service::EbayOrder& order, CustomerFormatting formatting,
                                      const Sink& sink) {
   std::optional<orders::EbayOrder> record;
+  return ConvertOrderTo(order, formatting, sink, record);
+}
+
+bool OrderManagement::ConvertOrderTo(const service::EbayOrder& order, CustomerFormatting formatting,
+                                     const Sink& sink, std::optional<orders::EbayOrder>& record) {
   try {
-    if (!ConvertOrderInto(order, formatting, record.emplace())) {
+    // A record left half filled by a failure is not filled over.
+    if (!ConvertOrderInto(order, formatting, record ? *record : record.emplace())) {
       record.reset();
       Logger::LogInfo("eBay: Eine Bestellung ohne Artikel oder Käuferadresse wurde ausgelassen.");
     }
@@ -294,11 +367,12 @@ std::int32_t OrderManagement::ConvertOrders(IWorker* worker, const std::vector<s
   if (worker) worker->setUserStatusMessage("Verarbeite eBay Bestellungen...", -1);
   const auto count = static_cast<std::int32_t>(orders.size());
   std::int32_t converted = 0;
+  std::optional<orders::EbayOrder> record;
   for (std::int32_t i = 0; i < count; ++i) {
     if (worker)
       worker->setUserStatusMessage(fmt::format("Verarbeite eBay Bestellung {0} von {1}", i + 1, count),
                                    i + 1);
-    if (ConvertOrderTo(orders[std::size_t(i)], formatting, sink)) ++converted;
+    if (ConvertOrderTo(orders[std::size_t(i)], formatting, sink, record)) ++converted;
   }
   return converted;
 }

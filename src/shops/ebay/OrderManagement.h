@@ -32,6 +32,10 @@ class OrderManagement {
   // reached the sink.
   static bool ConvertOrderTo(const service::EbayOrder& order, orders::CustomerFormatting formatting,
                              const Sink& sink);
+  // The same, filling `record`, the record of the previous order or none:
+  // its storage is reused, nothing of its contents. Keep it for the next order.
+  static bool ConvertOrderTo(const service::EbayOrder& order, orders::CustomerFormatting formatting,
+                             const Sink& sink, std::optional<orders::EbayOrder>& record);
 
   // nullopt for an order without item results, without transaction, or whose
   // buyer has neither a registration nor a shipping address. Throws Error for
