@@ -13,8 +13,8 @@ MwsMoney Money(pugi::xml_node node) {
   MwsMoney money;
   for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
     const std::string_view name = MwsLocalName(child);
-    if (name == "Amount") money.Amount = text::Trim(child.text().get());
-    if (name == "CurrencyCode") money.CurrencyCode = text::Trim(child.text().get());
+    if (name == "Amount") money.Amount.assign(text::TrimView(child.text().get()));
+    if (name == "CurrencyCode") money.CurrencyCode.assign(text::TrimView(child.text().get()));
   }
   return money;
 }
@@ -65,7 +65,7 @@ MwsOrder ReadOrder(pugi::xml_node node) {
   for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
     const std::string_view name = MwsLocalName(child);
     const auto take = [&child](std::string& field) {
-      if (field.empty()) field = text::Trim(child.text().get());
+      if (field.empty()) field.assign(text::TrimView(child.text().get()));
     };
     if (name == "AmazonOrderId")
       take(order.AmazonOrderId);
@@ -103,7 +103,7 @@ MwsOrderItem ReadOrderItem(pugi::xml_node node) {
     bool done = false;
     for (std::size_t i = 0; i < std::size(kTexts) && !done; ++i) {
       if (name == kTexts[i] && texts[i]->empty()) {
-        *texts[i] = text::Trim(child.text().get());
+        texts[i]->assign(text::TrimView(child.text().get()));
         done = true;
       }
     }

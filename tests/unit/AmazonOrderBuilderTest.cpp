@@ -97,6 +97,18 @@ TEST(AmazonOrderBuilderTest, AmountsThatDoNotReadFailTheOrder) {
   EXPECT_EQ(Decimal::Parse("+007.50").ToText(), "7.5");
   EXPECT_EQ(Decimal::Parse(".5").ToText(), "0.5");
   EXPECT_THROW(Decimal::Parse("900000000000000000") + Decimal::Parse("0.05"), Error);
+  // The text names the amount as read, without its blanks.
+  const auto message = [](std::string_view amount) {
+    try {
+      Decimal::Parse(amount);
+    } catch (const Error& e) {
+      return std::string(e.what());
+    }
+    return std::string();
+  };
+  EXPECT_EQ(message("  1,50 "), "\"1,50\" ist kein Betrag.");
+  EXPECT_EQ(message(" 12345678901234567890123 "),
+            "Der Betrag \"12345678901234567890123\" hat zu viele Stellen.");
 }
 
 TEST(AmazonOrderBuilderTest, UnitPricesPerSourceAndLinesWithoutQuantityLeftOut) {

@@ -41,7 +41,7 @@ bool Expect(std::string_view text, std::size_t& pos, char c) {
 }
 
 std::optional<Decimal> Amount(const std::optional<net::MwsMoney>& money) {
-  if (!money || text::Trim(money->Amount).empty()) return std::nullopt;
+  if (!money || text::TrimView(money->Amount).empty()) return std::nullopt;
   return Decimal::Parse(money->Amount);
 }
 
@@ -130,7 +130,9 @@ orders::ShopOrder Frame(const std::string& number, const net::MwsOrder& order,
 }  // namespace
 
 Decimal Decimal::Parse(std::string_view text) {
-  const std::string trimmed = text::Trim(text);
+  // A view: amounts are parsed by the hundred thousand, and only the
+  // failures need the text as a string.
+  const std::string_view trimmed = text::TrimView(text);
   std::string_view s = trimmed;
   bool negative = false;
   if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
@@ -145,15 +147,16 @@ Decimal Decimal::Parse(std::string_view text) {
       point = true;
     } else if (IsDigit(c)) {
       if (digits == 0 && c == '0' && !point) continue;  // leading zeros do not count
-      if (++digits > kMaxDigits) throw Error("Der Betrag \"" + trimmed + "\" hat zu viele Stellen.");
+      if (++digits > kMaxDigits)
+        throw Error("Der Betrag \"" + std::string(trimmed) + "\" hat zu viele Stellen.");
       units = units * 10 + (c - '0');
       if (point) ++scale;
     } else {
-      throw Error("\"" + trimmed + "\" ist kein Betrag.");
+      throw Error("\"" + std::string(trimmed) + "\" ist kein Betrag.");
     }
   }
   const bool any_digit = s.find_first_of("0123456789") != std::string_view::npos;
-  if (!any_digit) throw Error("\"" + trimmed + "\" ist kein Betrag.");
+  if (!any_digit) throw Error("\"" + std::string(trimmed) + "\" ist kein Betrag.");
   return Decimal(negative ? -units : units, scale);
 }
 
@@ -222,7 +225,7 @@ PersonName SplitName(std::string_view name) {
 
 CompanyAndStreet SplitAddressLines(std::string_view first, std::string_view second) {
   CompanyAndStreet lines;
-  const std::string line1 = text::Trim(first), line2 = text::Trim(second);
+  const std::string_view line1 = text::TrimView(first), line2 = text::TrimView(second);
   if (line2.empty()) {
     lines.street = line1;
   } else {
@@ -340,7 +343,7 @@ orders::ShopOrder ReportOrder(const OrderReportEntry& entry, const net::MwsOrder
 
   // The customer is the buyer of the billing address; reports without one
   // (the US marketplace) name only the recipient.
-  const bool billing_named = entry.billing && !text::Trim(entry.billing->Name).empty();
+  const bool billing_named = entry.billing && !text::TrimView(entry.billing->Name).empty();
   static const ReportAddress kNoAddress;
   const ReportAddress& customer = billing_named    ? *entry.billing
                                   : entry.shipping ? *entry.shipping

@@ -40,7 +40,7 @@ Outcome Attempt(const What& what, Call call) {
 
 OrderCaller::OrderCaller(const platform::HttpClientFactory& http) : client_(getAmazonOrderConfig(), http) {}
 
-std::vector<net::MwsOrder> OrderCaller::GetOrderInformations(const std::vector<std::string>& ids) {
+std::vector<net::MwsOrder> OrderCaller::GetOrderInformations(std::span<const std::string> ids) {
   net::MwsParameters parameters;
   for (std::size_t i = 0; i < ids.size(); ++i)
     parameters.emplace_back("AmazonOrderId.Id." + std::to_string(i + 1), ids[i]);

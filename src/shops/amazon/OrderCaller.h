@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,7 @@ class OrderCaller : public AmazonSettings {
   // a wait of 65 s, other failures are logged. Throws TransportError when
   // an attempt got no answer at all (the client has retried by then): the
   // service is out of reach, and further lookups would only wait.
-  std::vector<net::MwsOrder> GetOrderInformations(const std::vector<std::string>& ids);
+  std::vector<net::MwsOrder> GetOrderInformations(std::span<const std::string> ids);
 
   // ListOrderItems with every following page: the lines of the first
   // attempt that returns them; nullopt after five attempts. A service error

@@ -91,9 +91,7 @@ OrderManagement::OrderMap OrderManagement::FetchOrders(const std::vector<std::st
   orders.reserve(ids.size());
   for (std::size_t start = 0; start < ids.size(); start += OrderCaller::kMaxIdsPerGetOrder) {
     const std::size_t end = std::min(ids.size(), start + OrderCaller::kMaxIdsPerGetOrder);
-    const std::vector<std::string> batch(ids.begin() + static_cast<std::ptrdiff_t>(start),
-                                         ids.begin() + static_cast<std::ptrdiff_t>(end));
-    for (auto& order : caller_.GetOrderInformations(batch)) {
+    for (auto& order : caller_.GetOrderInformations(std::span(ids).subspan(start, end - start))) {
       std::string id = order.AmazonOrderId;
       orders.emplace(std::move(id), std::move(order));
     }

@@ -71,7 +71,7 @@ ReportAddress ReadAddress(pugi::xml_node address) {
     const std::string_view name = net::MwsLocalName(child);
     for (const auto& [field_name, field] : fields) {
       if (name != field_name) continue;
-      if (field->empty()) *field = text::Trim(child.text().get());
+      if (field->empty()) field->assign(text::TrimView(child.text().get()));
       break;
     }
   }
@@ -83,9 +83,9 @@ OrderReportEntry ReadEntry(pugi::xml_node report) {
   for (pugi::xml_node child = report.first_child(); child; child = child.next_sibling()) {
     const std::string_view name = net::MwsLocalName(child);
     if (name == "AmazonOrderID" && entry.AmazonOrderID.empty()) {
-      entry.AmazonOrderID = text::Trim(child.text().get());
+      entry.AmazonOrderID.assign(text::TrimView(child.text().get()));
     } else if (name == "OrderDate" && entry.OrderDate.empty()) {
-      entry.OrderDate = text::Trim(child.text().get());
+      entry.OrderDate.assign(text::TrimView(child.text().get()));
     } else if (name == "BillingData" && !entry.has_billing_data) {
       entry.has_billing_data = true;
       if (const auto address = net::MwsChild(child, "Address")) entry.billing = ReadAddress(address);
