@@ -140,44 +140,35 @@ struct Buyer {
 };
 
 // Every member written here is written for each order, empty where a fresh
-// record has it empty, so nothing of a previous order stays.
+// record has it empty, so nothing of a previous order stays. The customer and
+// the address blocks are records of different kinds with the same fields.
+template <class Record>
+void FillAddress(Record& record, const net::Address* address, std::string_view email, bool phone) {
+  if (address == nullptr) {
+    for (orders::NullableText* field : {&record.Name, &record.Street, &record.PostalCode, &record.Location,
+                                        &record.CountryCode, &record.Country, &record.Mail, &record.Phone})
+      Cleared(*field);
+    return;
+  }
+  Set(record.Name, address->name);
+  SetStreet(record.Street, *address);
+  Set(record.PostalCode, address->postal_code);
+  Set(record.Location, address->city_name);
+  Set(record.CountryCode, address->country);
+  Set(record.Country, address->country_name);
+  Set(record.Mail, email);
+  Set(record.Phone, phone ? Withheld(address->phone) : std::string_view());
+}
+
 void FillCustomer(orders::EbayCustomer& customer, const Buyer& buyer, CustomerFormatting formatting) {
   const net::Address* address = formatting == CustomerFormatting::Default
                                     ? FirstOf({&buyer.registration, &buyer.shipping, &buyer.payment})
                                     : FirstOf({&buyer.shipping, &buyer.registration, &buyer.payment});
-  if (address == nullptr) {
-    for (orders::NullableText* field :
-         {&customer.Name, &customer.Street, &customer.PostalCode, &customer.Location, &customer.CountryCode,
-          &customer.Country, &customer.Mail, &customer.Phone, &customer.EbayMemberName})
-      Cleared(*field);
-    return;
-  }
-  Set(customer.Name, address->name);
-  SetStreet(customer.Street, *address);
-  Set(customer.PostalCode, address->postal_code);
-  Set(customer.Location, address->city_name);
-  Set(customer.CountryCode, address->country);
-  Set(customer.Country, address->country_name);
-  Set(customer.Mail, buyer.email);
-  Set(customer.Phone, Withheld(address->phone));
-  Set(customer.EbayMemberName, buyer.user_id);
-}
-
-void FillBlock(orders::AddressData& block, const net::Address* address, std::string_view email, bool phone) {
-  if (address == nullptr) {
-    for (orders::NullableText* field : {&block.Name, &block.Street, &block.PostalCode, &block.Location,
-                                        &block.CountryCode, &block.Country, &block.Mail, &block.Phone})
-      Cleared(*field);
-    return;
-  }
-  Set(block.Name, address->name);
-  SetStreet(block.Street, *address);
-  Set(block.PostalCode, address->postal_code);
-  Set(block.Location, address->city_name);
-  Set(block.CountryCode, address->country);
-  Set(block.Country, address->country_name);
-  Set(block.Mail, email);
-  Set(block.Phone, phone ? Withheld(address->phone) : std::string_view());
+  FillAddress(customer, address, buyer.email, true);
+  if (address == nullptr)
+    Cleared(customer.EbayMemberName);
+  else
+    Set(customer.EbayMemberName, buyer.user_id);
 }
 
 orders::EbayCustomer& CustomerOf(orders::EbayOrder& record) {
@@ -190,20 +181,20 @@ void FillAddresses(orders::EbayOrder& record, const Buyer& buyer, CustomerFormat
   const auto& [registration, shipping, payment, email, user_id] = buyer;
   switch (formatting) {
     case CustomerFormatting::Default:
-      FillBlock(*record.CustomerData.DeliveryData, FirstOf({&shipping, &registration, &payment}), email,
-                true);
-      FillBlock(*record.CustomerData.PaymentData, FirstOf({&payment, &registration, &shipping}), email,
-                false);
+      FillAddress(*record.CustomerData.DeliveryData, FirstOf({&shipping, &registration, &payment}), email,
+                  true);
+      FillAddress(*record.CustomerData.PaymentData, FirstOf({&payment, &registration, &shipping}), email,
+                  false);
       break;
     case CustomerFormatting::ShippingOnly:
-      FillBlock(*record.CustomerData.DeliveryData, nullptr, email, true);
-      FillBlock(*record.CustomerData.PaymentData, nullptr, email, false);
+      FillAddress(*record.CustomerData.DeliveryData, nullptr, email, true);
+      FillAddress(*record.CustomerData.PaymentData, nullptr, email, false);
       break;
     case CustomerFormatting::ShippingAsPaymentAdress:
-      FillBlock(*record.CustomerData.DeliveryData, FirstOf({&shipping, &registration, &payment}), email,
-                true);
-      FillBlock(*record.CustomerData.PaymentData, FirstOf({&shipping, &payment, &registration}), email,
-                false);
+      FillAddress(*record.CustomerData.DeliveryData, FirstOf({&shipping, &registration, &payment}), email,
+                  true);
+      FillAddress(*record.CustomerData.PaymentData, FirstOf({&shipping, &payment, &registration}), email,
+                  false);
       break;
   }
 }
